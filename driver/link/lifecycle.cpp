@@ -1,0 +1,117 @@
+#include "link/lifecycle.h"
+
+#include "host/messages.h"
+#include "link/station_file.h"
+#include "link/transport.h"
+
+namespace zeloe {
+namespace {
+
+bool IsConfigured(const InstanceBlock& block, int station) {
+    return block.stationAddress[station][0] != 0;
+}
+
+constexpr int kPowerUpReplySize = 199;
+constexpr uint32_t kShutdownPauseMs = 100;
+
+}  // namespace
+
+uint8_t PowerUpClear(const InstanceBlock& block, platform::SocketHandle handle) {
+    static constexpr char kClear[2] = {'A', '\r'};
+    SendText(handle, kClear, sizeof kClear);
+    char reply[kPowerUpReplySize];
+    if (ReceiveReply(block, handle, reply, sizeof reply) == 0) {
+        err(kCategoryInfo, "ZELOE:Failed to send Powerup Clear to controller");
+        return 0;
+    }
+    return 1;
+}
+
+uint8_t ConnectAllStations(InstanceBlock& block) {
+    if (!platform::StartSockets()) {
+        err(kCategoryAlarm, "ZelOE: Can not init TCP/IP session !!!");
+        return 0;
+    }
+    // Entries left over from an earlier Start are dropped, not closed: the block may hold bytes
+    // the host put there, and closing such a number could close a handle of the host's own.
+    for (auto& entry : block.stationSocket) entry = 0;
+    uint8_t anyConnected = 0;
+    for (int station = 0; station < kStationCount; ++station) {
+        if (!IsConfigured(block, station)) continue;
+        const char* address = block.stationAddress[station];
+        if (ConnectStation(address, &block.stationSocket[station]) != 0) {
+            err(kCategoryAlarm, "ZelOE: Connect to PLC %.2d (%s) success !", station, address);
+            anyConnected = 1;
+        } else {
+            err(kCategoryAlarm, "ZelOE: Fail to Connect to PLC %.2d (%s),", station, address);
+        }
+    }
+    return anyConnected;
+}
+
+int32_t Start(HostRequest* request) {
+    InstanceBlock& block = *request->instance;
+    const auto* params = static_cast<const StartParams*>(request->params);
+
+    block.commEnabled = params->commEnabled;
+    block.started = 0;
+    for (auto& slot : block.tableNames) slot[0] = 0;
+    for (auto& slot : block.stationAddress) slot[0] = 0;
+
+    if (ReadStationFile(request) == 0) return 0;
+    if (block.commEnabled == 0) return 0;
+
+    const int64_t timeout = static_cast<int64_t>(params->startTimeout) * 10;
+    block.timeoutMs = timeout < kMinStartTimeoutMs ? kMinStartTimeoutMs
+                      : timeout > INT32_MAX        ? INT32_MAX
+                                                   : static_cast<int32_t>(timeout);
+
+    ConnectAllStations(block);
+    block.started = 1;
+
+    // Also for stations whose connect failed: their entry is 0, so the clear fails at once.
+    for (int station = 0; station < kStationCount; ++station) {
+        if (!IsConfigured(block, station)) continue;
+        if (PowerUpClear(block, block.stationSocket[station]) == 0)
+            err(kCategoryInfo, "ZELOE:Cold Start Powerup Msg to PLC %d failed!", station);
+    }
+    return 0;
+}
+
+int32_t RestartStation(HostRequest* request) {
+    InstanceBlock& block = *request->instance;
+    const int32_t station = static_cast<const RestartParams*>(request->params)->station;
+    // The station indexes the 256-entry tables; anything else cannot be reconnected.
+    if (station < 0 || station >= kStationCount) return 1;
+
+    uint32_t& entry = block.stationSocket[station];
+    const int32_t closed = platform::CloseSocket(entry);
+    if (closed != 0) err(kCategoryInfo, "DisConnect PLC %.2d Failed(%d)", station, closed);
+    // The old handle is gone either way; 0 keeps reads and writes off it if the reconnect fails.
+    entry = 0;
+
+    const char* address = block.stationAddress[station];
+    err(kCategoryAlarm, "ZelOE: Reconnecting PLC %.2d, TcpIp address %s", station, address);
+    if (ConnectStation(address, &entry) == 0) return 1;
+
+    if (PowerUpClear(block, entry) == 0)
+        err(kCategoryInfo, "ZELOE:Warm Start Powerup Msg to PLC %d failed!", station);
+    return 0;
+}
+
+int32_t Shutdown(HostRequest* request) {
+    InstanceBlock& block = *request->instance;
+    platform::SleepMs(kShutdownPauseMs);
+    for (int station = 0; station < kStationCount; ++station) {
+        if (!IsConfigured(block, station)) continue;
+        err(kCategoryAlarm, "ZelOE: Disconnect PLC %.2d (%s)", station,
+            block.stationAddress[station]);
+        if (block.stationSocket[station] != 0) {
+            platform::CloseSocket(block.stationSocket[station]);
+            block.stationSocket[station] = 0;  // never used again once closed
+        }
+    }
+    return 0;
+}
+
+}  // namespace zeloe

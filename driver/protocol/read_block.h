@@ -1,0 +1,14 @@
+// ReadBlock (command 6): a run of integer or float table elements in one exchange.
+#pragma once
+
+#include <cstdint>
+
+#include "host/records.h"
+
+namespace zeloe {
+
+constexpr uint16_t kMaxBlockElements = 50;
+
+int32_t ReadBlock(HostRequest* request);
+
+}  // namespace zeloe
