@@ -18,14 +18,12 @@
 
 namespace zeloe::testing {
 
-class DriverFixture : public ::testing::Test {
+// Works with whatever transport the test links: real sockets or the scripted fake.
+class InstanceFixture : public ::testing::Test {
   protected:
     static constexpr int32_t kInstance = 3;  // reads zelOE03.int
 
-    DriverFixture() {
-        FakeNet::Get().Reset();
-        std::memset(block.get(), 0, sizeof *block);
-    }
+    InstanceFixture() { std::memset(block.get(), 0, sizeof *block); }
 
     int32_t Call(int32_t command, void* params) {
         HostRequest request{block.get(), command, kInstance, 0, params};
@@ -39,16 +37,6 @@ class DriverFixture : public ::testing::Test {
         params.commEnabled = commEnabled;
         params.startTimeout = startTimeout;
         return Call(1, &params);
-    }
-
-    // Starts with one scripted controller as station 1 and forgets the start's traffic.
-    void StartOneStation(const std::string& address = "10.0.0.1") {
-        ASSERT_EQ(Start("001:" + address + "\n"), 0);
-        ASSERT_NE(block->stationSocket[1], 0u);
-        FakeNet::Get().sent.clear();
-        FakeNet::Get().sleeps.clear();
-        FakeNet::Get().waits.clear();
-        log.Clear();
     }
 
     int32_t Restart(int32_t station) {
@@ -83,6 +71,23 @@ class DriverFixture : public ::testing::Test {
     std::unique_ptr<InstanceBlock> block = std::make_unique<InstanceBlock>();
     MessageLog log;
     WorkDir work;
+};
+
+// Against scripted controllers (links the fake transport).
+class DriverFixture : public InstanceFixture {
+  protected:
+    DriverFixture() { FakeNet::Get().Reset(); }
+
+    // Starts with one scripted controller as station 1 and forgets the start's traffic.
+    void StartOneStation(const std::string& address = "10.0.0.1") {
+        ASSERT_EQ(Start("001:" + address + "\n"), 0);
+        ASSERT_NE(block->stationSocket[1], 0u);
+        FakeNet::Get().sent.clear();
+        FakeNet::Get().sleeps.clear();
+        FakeNet::Get().waits.clear();
+        log.Clear();
+    }
+
 };
 
 }  // namespace zeloe::testing

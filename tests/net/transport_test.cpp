@@ -1,0 +1,179 @@
+// The socket transport and link lifecycle over real loopback connections. Every test has its
+// own 127.21.x.y address so the tests can run in parallel.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+
+#include "host/instance_block.h"
+#include "link/transport.h"
+#include "platform/net.h"
+#include "support/driver_fixture.h"
+#include "support/loopback_peer.h"
+
+namespace zeloe::testing {
+namespace {
+
+std::string FramedReply(uint8_t status, const std::string& payload) {
+    return std::string(1, static_cast<char>(status)) + std::string(1, '\0') + payload;
+}
+
+// Answers the power-up clear with one byte and integer reads with "<n>".
+std::vector<PeerStep> Controller(const std::string& received) {
+    if (received == "A\r") return {{std::string(1, '\0')}};
+    return {{FramedReply(0, "42")}};
+}
+
+class Transport : public InstanceFixture {
+protected:
+    Transport() { platform::StartSockets(); }
+
+    uint32_t Connect(const std::string& address) {
+        uint32_t entry = 0;
+        EXPECT_EQ(ConnectStation(address.c_str(), &entry), 1);
+        return entry;
+    }
+};
+
+TEST_F(Transport, StartReadAndShutdown) {
+    LoopbackPeer peer("127.21.0.1", Controller);
+    ASSERT_EQ(Start("001:127.21.0.1\n"), 0);
+    EXPECT_EQ(log.Texts(), (std::vector<std::string>{
+                               "ZELOE: Socket connect",
+                               "ZelOE: Connect to PLC 01 (127.21.0.1) success !",
+                           }));
+    Access speed{"001CSPEED"};
+    EXPECT_EQ(Read(speed), 0);
+    int32_t value;
+    std::memcpy(&value, speed.value.data(), 4);
+    EXPECT_EQ(value, 42);
+    HostRequest shutdown{block.get(), 11, 0, 0, nullptr};
+    EXPECT_EQ(ZelMain(&shutdown), 0);
+    EXPECT_EQ(block->stationSocket[1], 0u);
+    EXPECT_EQ(Read(speed), 2);
+    EXPECT_EQ(peer.Received(), (std::vector<std::string>{"A\r", "^SPEED @@ .\r"}));
+}
+
+TEST_F(Transport, WaitForAReplyLastsTheTimeout) {
+    LoopbackPeer peer("127.21.0.2", [](const std::string&) { return std::vector<PeerStep>{}; });
+    const uint32_t handle = Connect("127.21.0.2");
+    block->timeoutMs = 1500;  // 1 s and 500000 µs
+    char reply[300];
+    const double start = Seconds();
+    EXPECT_EQ(ReceiveReply(*block, handle, reply, sizeof reply), 0);
+    const double waited = Seconds() - start;
+    EXPECT_GT(waited, 1.4);
+    EXPECT_LT(waited, 3.0);
+    EXPECT_EQ(log.Texts().back(), "ZelOE:Socket Select Failed! (RecvStr)");
+    platform::CloseSocket(handle);
+}
+
+TEST_F(Transport, SplitReplyYieldsTheFirstSegmentAndTheRestIsDiscarded) {
+    LoopbackPeer peer("127.21.0.3", [](const std::string& received) {
+        if (received == "first\r") return std::vector<PeerStep>{{"AB"}, {"CD", 150}};
+        return std::vector<PeerStep>{{"EF"}};
+    });
+    const uint32_t handle = Connect("127.21.0.3");
+    block->timeoutMs = 2000;
+    char reply[300] = {};
+    ASSERT_EQ(SendText(handle, "first\r", 6), 1);
+    EXPECT_EQ(ReceiveReply(*block, handle, reply, sizeof reply), 2);
+    EXPECT_EQ(std::string(reply, 2), "AB");
+    // Wait (bounded) until the second piece has arrived, then send the next command.
+    const double until = Seconds() + 3;
+    while (platform::PendingBytes(handle) == 0 && Seconds() < until) {
+        platform::WaitReadable(handle, 50);
+    }
+    ASSERT_EQ(platform::PendingBytes(handle), 2);
+    ASSERT_EQ(SendText(handle, "second\r", 7), 1);
+    EXPECT_EQ(ReceiveReply(*block, handle, reply, sizeof reply), 2);
+    EXPECT_EQ(std::string(reply, 2), "EF");  // not the stale "CD"
+    platform::CloseSocket(handle);
+}
+
+TEST_F(Transport, LongReplyIsCountedExactly) {
+    LoopbackPeer peer("127.21.0.4", [](const std::string&) {
+        return std::vector<PeerStep>{{std::string(260, 'x')}};
+    });
+    const uint32_t handle = Connect("127.21.0.4");
+    block->timeoutMs = 2000;
+    char reply[300];
+    SendText(handle, "go\r", 3);
+    // One receive takes what has arrived; on loopback that is the whole 260 bytes.
+    EXPECT_EQ(ReceiveReply(*block, handle, reply, sizeof reply), 260);
+    platform::CloseSocket(handle);
+}
+
+TEST_F(Transport, ClosedPeerFailsAtOnce) {
+    LoopbackPeer peer("127.21.0.5", [](const std::string&) {
+        return std::vector<PeerStep>{{"", 0, true}};
+    });
+    const uint32_t handle = Connect("127.21.0.5");
+    block->timeoutMs = 5000;
+    char reply[300];
+    SendText(handle, "bye\r", 4);
+    const double start = Seconds();
+    EXPECT_EQ(ReceiveReply(*block, handle, reply, sizeof reply), 0);
+    EXPECT_LT(Seconds() - start, 2.5);
+    EXPECT_EQ(log.Texts().back(), "ZelOE: Receive String Failed!");
+    platform::CloseSocket(handle);
+}
+
+TEST_F(Transport, HandshakeNotDoneWithin500msCountsAsUnreachable) {
+    LoopbackPeer peer("127.21.0.6", nullptr, 0);  // never accepts
+    peer.FillBacklog(3);                          // further handshakes go unanswered
+    uint32_t entry = 777;
+    const double start = Seconds();
+    EXPECT_EQ(ConnectStation("127.21.0.6", &entry), 0);
+    const double took = Seconds() - start;
+    EXPECT_GT(took, 0.45);
+    EXPECT_LT(took, 2.0);
+    EXPECT_EQ(entry, 777u);
+    EXPECT_EQ(log.All(), (std::vector<Message>{{32, " ZELOE: Fail To connect"}}));
+}
+
+TEST_F(Transport, RefusedConnectionFails) {
+    uint32_t entry = 0;
+    EXPECT_EQ(ConnectStation("127.21.0.7", &entry), 0);  // nobody listens there
+    EXPECT_EQ(entry, 0u);
+    EXPECT_EQ(log.Texts(), (std::vector<std::string>{" ZELOE: Fail To connect"}));
+}
+
+TEST_F(Transport, HandleZeroFailsAtOnceWithoutTraffic) {
+    block->timeoutMs = 5000;
+    char reply[300];
+    const double start = Seconds();
+    EXPECT_EQ(SendText(0, "x\r", 2), 0);
+    EXPECT_EQ(ReceiveReply(*block, 0, reply, sizeof reply), 0);
+    EXPECT_EQ(platform::CloseSocket(0), -1);
+    EXPECT_LT(Seconds() - start, 0.5);
+    EXPECT_EQ(log.Texts(), (std::vector<std::string>{
+                               "ZelOE: Fail to send String to PLC",
+                               "ZelOE:Socket Select Failed! (RecvStr)",
+                           }));
+}
+
+TEST_F(Transport, RestartBringsADroppedStationBack) {
+    int commands = 0;
+    LoopbackPeer peer("127.21.0.8", [&commands](const std::string& received) {
+        if (received == "A\r") return std::vector<PeerStep>{{std::string(1, '\0')}};
+        // The first gate command is answered by dropping the connection.
+        if (++commands == 1) return std::vector<PeerStep>{{"", 0, true}};
+        return std::vector<PeerStep>{{FramedReply(0, "7")}};
+    });
+    ASSERT_EQ(Start("001:127.21.0.8\n", 1, 100), 0);
+    Access speed{"001CSPEED"};
+    EXPECT_EQ(Read(speed), 2);
+    log.Clear();
+    EXPECT_EQ(Restart(1), 0);
+    EXPECT_EQ(log.Texts(), (std::vector<std::string>{
+                               "ZelOE: Reconnecting PLC 01, TcpIp address 127.21.0.8",
+                               "ZELOE: Socket connect",
+                           }));
+    EXPECT_EQ(Read(speed), 0);
+    EXPECT_EQ(speed.value[0], 7);
+    EXPECT_EQ(peer.Accepted(), 2);
+}
+
+}  // namespace
+}  // namespace zeloe::testing
