@@ -25,7 +25,7 @@ std::vector<PeerStep> Controller(const std::string& received) {
 }
 
 class Transport : public InstanceFixture {
-protected:
+  protected:
     Transport() { platform::StartSockets(); }
 
     uint32_t Connect(const std::string& address) {

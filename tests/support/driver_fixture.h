@@ -87,7 +87,6 @@ class DriverFixture : public InstanceFixture {
         FakeNet::Get().waits.clear();
         log.Clear();
     }
-
 };
 
 }  // namespace zeloe::testing

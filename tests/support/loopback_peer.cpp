@@ -7,7 +7,9 @@
 #include <winsock2.h>
 #include <ws2tcpip.h>
 using SocketType = SOCKET;
-static int CloseHandle_(SocketType s) { return closesocket(s); }
+static int CloseHandle_(SocketType s) {
+    return closesocket(s);
+}
 static void SetNonBlocking(SocketType s) {
     u_long on = 1;
     ioctlsocket(s, FIONBIO, &on);
@@ -20,8 +22,12 @@ static void SetNonBlocking(SocketType s) {
 #include <sys/socket.h>
 #include <unistd.h>
 using SocketType = int;
-static int CloseHandle_(SocketType s) { return close(s); }
-static void SetNonBlocking(SocketType s) { fcntl(s, F_SETFL, fcntl(s, F_GETFL) | O_NONBLOCK); }
+static int CloseHandle_(SocketType s) {
+    return close(s);
+}
+static void SetNonBlocking(SocketType s) {
+    fcntl(s, F_SETFL, fcntl(s, F_GETFL) | O_NONBLOCK);
+}
 #endif
 
 namespace zeloe::testing {

@@ -4,8 +4,8 @@
 
 #include <atomic>
 #include <cstdint>
-#include <mutex>
 #include <functional>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -13,7 +13,7 @@
 namespace zeloe::testing {
 
 struct PeerStep {
-    std::string bytes;   // sent after the pause
+    std::string bytes;  // sent after the pause
     int pauseMs = 0;
     bool close = false;  // close the connection after this step
 };
@@ -21,7 +21,7 @@ struct PeerStep {
 using PeerScript = std::function<std::vector<PeerStep>(const std::string& received)>;
 
 class LoopbackPeer {
-public:
+  public:
     // Listens on address:2001 with the given accept backlog. Without a script nothing is
     // accepted (connections wait in the backlog).
     LoopbackPeer(const std::string& address, PeerScript script, int backlog = 8);
@@ -35,7 +35,7 @@ public:
     int Accepted() const { return accepted_; }
     std::vector<std::string> Received();
 
-private:
+  private:
     void Run();
     std::string address_;
     PeerScript script_;
