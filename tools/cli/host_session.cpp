@@ -1,0 +1,107 @@
+#include "host_session.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "host/instance_block.h"
+#include "tolmar.h"
+
+namespace zeloe::cli {
+
+HostSession::HostSession(const SessionOptions& options)
+    : options_(options), library_(options.library) {
+    TolmarSetSink(&HostSession::PrintMessage, this);
+}
+
+HostSession::~HostSession() {
+    if (started_) Shutdown();
+    TolmarSetSink(nullptr, nullptr);
+}
+
+void HostSession::PrintMessage(void* context, int category, const char* text) {
+    if (static_cast<HostSession*>(context)->options_.quiet) return;
+    std::fprintf(stderr, "  [%2d] %s\n", category, text);
+    std::fflush(stderr);
+}
+
+int32_t HostSession::Call(int32_t command, void* params) {
+    HostRequest request{reinterpret_cast<InstanceBlock*>(block_.data()), command,
+                        options_.instance, 0, params};
+    return library_.Call(request);
+}
+
+DriverInfo HostSession::Info() {
+    DriverInfo info{};
+    Call(14, &info);
+    return info;
+}
+
+int32_t HostSession::Start(bool connect) {
+    // The host learns the block size from the driver and hands over a zeroed block.
+    block_.assign(static_cast<size_t>(Info().blockSize), 0);
+    StartParams params{};
+    params.commEnabled = connect ? 1 : 0;
+    params.startTimeout = options_.timeoutMs / 10;
+    const int32_t result = Call(1, &params);
+    started_ = connect;
+    return result;
+}
+
+int32_t HostSession::Shutdown() {
+    started_ = false;
+    return Call(11, nullptr);
+}
+
+int32_t HostSession::Restart(int32_t station) {
+    RestartParams params{station};
+    return Call(2, &params);
+}
+
+Definition HostSession::Define(const std::string& address, int32_t hostType, bool block,
+                               int32_t blockLength) {
+    std::vector<char> text(address.begin(), address.end());
+    text.resize(std::max<size_t>(text.size() + 1, 33), 0);
+    GateDefinition record{};
+    record.address = text.data();
+    record.hostType = hostType;
+    record.blockLength = blockLength;
+    const int32_t result = Call(block ? 4 : 3, &record);
+    return {result,           record.station,  record.kindCode,
+            record.elementIndex, record.outWordA, record.outWordB};
+}
+
+int32_t HostSession::Access(int32_t command, const std::string& address, int32_t station,
+                            int32_t hostType, uint32_t count, ValueBuffer& value) {
+    std::vector<char> text(address.begin(), address.end());
+    text.resize(std::max<size_t>(text.size() + 1, 33), 0);
+    GateAccess record{};
+    record.address = text.data();
+    record.station = station;
+    record.hostType = hostType;
+    record.elementCount = count;
+    record.value = value.data();
+    return Call(command, &record);
+}
+
+int32_t HostSession::Read(const std::string& address, int32_t station, int32_t hostType,
+                          ValueBuffer& value) {
+    return Access(5, address, station, hostType, 1, value);
+}
+
+int32_t HostSession::ReadBlock(const std::string& address, int32_t station, int32_t hostType,
+                               uint16_t count, ValueBuffer& value) {
+    return Access(6, address, station, hostType, count, value);
+}
+
+int32_t HostSession::Write(const std::string& address, int32_t station, int32_t hostType,
+                           ValueBuffer& value) {
+    return Access(7, address, station, hostType, 1, value);
+}
+
+std::string HostSession::StationAddress(int station) const {
+    const auto* block = reinterpret_cast<const InstanceBlock*>(block_.data());
+    return std::string(block->stationAddress[station],
+                       strnlen(block->stationAddress[station], kAddressSlotSize));
+}
+
+}  // namespace zeloe::cli

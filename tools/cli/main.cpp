@@ -1,0 +1,289 @@
+// zeloe: a command-line host for the zeloe driver. It loads the driver library, keeps the
+// instance block, prints the driver's messages and reads, writes and polls gates.
+#include <CLI/CLI.hpp>
+
+#include <atomic>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <filesystem>
+#include <iostream>
+#include <thread>
+
+#include "gate_list.h"
+#include "host_session.h"
+#include "station_check.h"
+#include "values.h"
+
+namespace zeloe::cli {
+namespace {
+
+constexpr int kSetupFailed = 3;
+std::atomic<bool> gStop{false};
+
+void OnSignal(int) { gStop = true; }
+
+// Code page 437 box and shade characters of the banner, as UTF-8.
+std::string Cp437ToUtf8(const char* text) {
+    struct Glyph {
+        unsigned char code;
+        const char* utf8;
+    };
+    static const Glyph kGlyphs[] = {
+        {176, "\u2591"}, {177, "\u2592"}, {178, "\u2593"}, {179, "\u2502"}, {191, "\u2510"},
+        {192, "\u2514"}, {196, "\u2500"}, {217, "\u2518"}, {218, "\u250C"}, {219, "\u2588"},
+    };
+    std::string out;
+    for (const char* p = text; *p != 0; ++p) {
+        const auto c = static_cast<unsigned char>(*p);
+        if (c < 128) {
+            out += static_cast<char>(c);
+            continue;
+        }
+        const char* glyph = "?";
+        for (const auto& g : kGlyphs)
+            if (g.code == c) glyph = g.utf8;
+        out += glyph;
+    }
+    return out;
+}
+
+int32_t StationOf(const std::string& address) {
+    if (address.size() < 3) return 0;
+    int32_t station = 0;
+    for (int i = 0; i < 3; ++i) {
+        if (!std::isdigit(static_cast<unsigned char>(address[i]))) return 0;
+        station = station * 10 + (address[i] - '0');
+    }
+    return station;
+}
+
+struct GateOptions {
+    std::string address;
+    int32_t hostType = -1;
+    int32_t station = -1;
+
+    int32_t Type() const {
+        if (hostType >= 0) return hostType;
+        return HostTypeForAddress(address).value_or(-1);
+    }
+    int32_t Station() const { return station >= 0 ? station : StationOf(address); }
+};
+
+void AddGateOptions(CLI::App* command, GateOptions& gate) {
+    command->add_option("address", gate.address, "gate address, e.g. 001CSPEED")->required();
+    command->add_option("-t,--type", gate.hostType,
+                        "host data type (0 status, 3 float, 4 integer, 6 on/off, 7 text); "
+                        "default: the one the type letter pairs with");
+    command->add_option("-s,--station", gate.station,
+                        "station number of the access (default: the address's digits)");
+}
+
+const char* ResultText(int32_t result) {
+    switch (result) {
+        case 0: return "ok";
+        case 1: return "refused or error reply";
+        case 2: return "no connection or no reply";
+        default: return "?";
+    }
+}
+
+int Report(int32_t result) {
+    std::printf("result %d (%s)\n", result, ResultText(result));
+    return result;
+}
+
+}  // namespace
+
+int Main(int argc, char** argv) {
+    CLI::App app{"zeloe: command-line host for the zeloe Opto 22 Ethernet driver"};
+    app.require_subcommand(1);
+    SessionOptions options;
+    std::string directory;
+    app.add_option("--lib", options.library, "driver library (default: next to this program)");
+    app.add_option("-i,--instance", options.instance, "instance number: reads zelOE<nn>.int")
+        ->capture_default_str();
+    app.add_option("-C,--dir", directory, "directory that holds the station file");
+    app.add_option("--timeout-ms", options.timeoutMs, "reply time-out given to Start (min 1000)")
+        ->capture_default_str();
+    app.add_flag("-q,--quiet", options.quiet, "do not print the driver's messages");
+
+    auto* info = app.add_subcommand("info", "show the driver's information and banner");
+
+    std::string stationFile;
+    auto* check = app.add_subcommand("check", "explain what the driver makes of a station file");
+    check->add_option("file", stationFile, "station file (default: zelOE<nn>.int)");
+
+    GateOptions gate;
+    int32_t blockLength = -1;
+    auto* define = app.add_subcommand("define", "define a gate and show what the driver reports");
+    AddGateOptions(define, gate);
+    define->add_option("--block", blockLength, "define a block gate of this many elements");
+
+    auto* read = app.add_subcommand("read", "read one gate");
+    AddGateOptions(read, gate);
+
+    std::string valueText;
+    bool verify = false;
+    auto* write = app.add_subcommand("write", "write one gate");
+    AddGateOptions(write, gate);
+    write->add_option("value", valueText, "the value (number, on/off, or text)")->required();
+    write->add_flag("--verify", verify, "read the gate back afterwards");
+
+    uint16_t count = 1;
+    auto* block = app.add_subcommand("block", "read a run of table elements in one exchange");
+    AddGateOptions(block, gate);
+    block->add_option("-n,--count", count, "number of elements (at most 50)")->required();
+
+    std::string gateList;
+    int intervalMs = 1000;
+    int cycles = 0;
+    auto* poll = app.add_subcommand("poll", "read a list of gates again and again");
+    poll->add_option("gates", gateList, "gate list: one address (and host type) per line")
+        ->required();
+    poll->add_option("--interval", intervalMs, "pause between cycles in ms")->capture_default_str();
+    poll->add_option("--cycles", cycles, "number of cycles (0: until Ctrl-C)")->capture_default_str();
+
+    int32_t restartStation = 0;
+    auto* restart = app.add_subcommand("restart", "start, then reconnect one station");
+    restart->add_option("station", restartStation, "station number")->required();
+
+    CLI11_PARSE(app, argc, argv);
+
+    if (!directory.empty()) {
+        std::error_code error;
+        std::filesystem::current_path(directory, error);
+        if (error) {
+            std::fprintf(stderr, "zeloe: cannot change to %s\n", directory.c_str());
+            return kSetupFailed;
+        }
+    }
+    HostSession session(options);
+    if (!session.Ready()) {
+        std::fprintf(stderr, "zeloe: %s\n", session.Error().c_str());
+        return kSetupFailed;
+    }
+    std::signal(SIGINT, OnSignal);
+    std::signal(SIGTERM, OnSignal);
+
+    if (info->parsed()) {
+        const DriverInfo d = session.Info();
+        std::printf("driver code   %d\nshort name    %s\nblock size    %d\ninfo words    %d %d\n",
+                    d.driverCode, d.shortName, d.blockSize, d.infoWordA, d.infoWordB);
+        std::printf("%s", Cp437ToUtf8(d.banner).c_str());
+        return 0;
+    }
+
+    if (check->parsed()) {
+        if (stationFile.empty()) {
+            char name[40];
+            std::snprintf(name, sizeof name, "zelOE%.2d.int", options.instance);
+            stationFile = name;
+        }
+        const int problems = CheckStationFile(stationFile, std::cout);
+        std::cout.flush();
+        if (std::filesystem::path(stationFile).filename() == stationFile ||
+            std::filesystem::equivalent(std::filesystem::path(stationFile).parent_path(), ".")) {
+            session.Start(false);
+            std::printf("stations the driver configures:\n");
+            for (int station = 1; station < 256; ++station)
+                if (auto address = session.StationAddress(station); !address.empty())
+                    std::printf("  %03d  %s%s\n", station, address.c_str(),
+                                IsControllerAddress(address) ? "" : "  (will not connect)");
+        }
+        return problems == 0 ? 0 : 1;
+    }
+
+    if (define->parsed()) {
+        session.Start(false);
+        const bool isBlock = blockLength >= 0;
+        const Definition d = session.Define(gate.address, gate.Type(), isBlock, blockLength);
+        std::printf("station %d  kind/table %d  element index %d  words %d %d\n", d.station,
+                    d.kindCode, d.elementIndex, d.outWordA, d.outWordB);
+        return Report(d.result);
+    }
+
+    if (restart->parsed()) {
+        session.Start();
+        return Report(session.Restart(restartStation));
+    }
+
+    if (read->parsed() || write->parsed() || block->parsed()) {
+        if (gate.Type() < 0) {
+            std::fprintf(stderr, "zeloe: unknown type letter in %s; give --type\n",
+                         gate.address.c_str());
+            return kSetupFailed;
+        }
+        ValueBuffer value{};
+        if (write->parsed()) {
+            if (auto problem = ParseValue(gate.Type(), valueText, value)) {
+                std::fprintf(stderr, "zeloe: %s\n", problem->c_str());
+                return kSetupFailed;
+            }
+        }
+        session.Start();
+        if (read->parsed()) {
+            const int32_t result = session.Read(gate.address, gate.Station(), gate.Type(), value);
+            if (result == 0)
+                std::printf("%s = %s\n", gate.address.c_str(), FormatValue(gate.Type(), value).c_str());
+            return Report(result);
+        }
+        if (write->parsed()) {
+            const int32_t result = session.Write(gate.address, gate.Station(), gate.Type(), value);
+            Report(result);
+            if (result != 0 || !verify) return result;
+            ValueBuffer back{};
+            const int32_t readBack = session.Read(gate.address, gate.Station(), gate.Type(), back);
+            if (readBack == 0)
+                std::printf("%s = %s\n", gate.address.c_str(), FormatValue(gate.Type(), back).c_str());
+            return readBack;
+        }
+        const int32_t result =
+            session.ReadBlock(gate.address, gate.Station(), gate.Type(), count, value);
+        if (result == 0) {
+            for (int i = 0; i < count && i < 50; ++i) {
+                ValueBuffer element{};
+                std::copy_n(value.begin() + 4 * i, 4, element.begin());
+                std::printf("[%d] %s\n", i, FormatValue(gate.Type(), element).c_str());
+            }
+        }
+        return Report(result);
+    }
+
+    if (poll->parsed()) {
+        std::vector<GateEntry> gates;
+        if (auto problem = ReadGateList(gateList, gates)) {
+            std::fprintf(stderr, "zeloe: %s\n", problem->c_str());
+            return kSetupFailed;
+        }
+        session.Start();
+        for (auto& entry : gates) {
+            const Definition d = session.Define(entry.address, entry.hostType);
+            if (d.result != 0) std::printf("%-34s refused by DefineGate\n", entry.address.c_str());
+        }
+        int worst = 0;
+        for (int cycle = 1; !gStop && (cycles == 0 || cycle <= cycles); ++cycle) {
+            std::printf("-- cycle %d\n", cycle);
+            for (const auto& entry : gates) {
+                ValueBuffer value{};
+                const int32_t result =
+                    session.Read(entry.address, StationOf(entry.address), entry.hostType, value);
+                worst = std::max<int>(worst, result);
+                std::printf("%-34s %-22s %s\n", entry.address.c_str(),
+                            KindName(entry.address.size() > 3 ? entry.address[3] : '?').c_str(),
+                            result == 0 ? FormatValue(entry.hostType, value).c_str()
+                                        : (std::string("-- ") + ResultText(result)).c_str());
+            }
+            std::fflush(stdout);
+            for (int waited = 0; waited < intervalMs && !gStop; waited += 50)
+                std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        session.Shutdown();
+        return worst;
+    }
+    return 0;
+}
+
+}  // namespace zeloe::cli
+
+int main(int argc, char** argv) { return zeloe::cli::Main(argc, argv); }
