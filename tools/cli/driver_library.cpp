@@ -67,6 +67,8 @@ DriverLibrary::~DriverLibrary() {
 #endif
 }
 
-int32_t DriverLibrary::Call(HostRequest& request) const { return entry_(&request); }
+int32_t DriverLibrary::Call(HostRequest& request) const {
+    return entry_(&request);
+}
 
 }  // namespace zeloe::cli

@@ -20,13 +20,14 @@ HostSession::~HostSession() {
 
 void HostSession::PrintMessage(void* context, int category, const char* text) {
     if (static_cast<HostSession*>(context)->options_.quiet) return;
-    std::fprintf(stderr, "  [%2d] %s\n", category, text);
-    std::fflush(stderr);
+    // On standard output, so that messages and results read in the order they happened.
+    std::printf("  [%2d] %s\n", category, text);
+    std::fflush(stdout);
 }
 
 int32_t HostSession::Call(int32_t command, void* params) {
-    HostRequest request{reinterpret_cast<InstanceBlock*>(block_.data()), command,
-                        options_.instance, 0, params};
+    HostRequest request{reinterpret_cast<InstanceBlock*>(block_.data()), command, options_.instance,
+                        0, params};
     return library_.Call(request);
 }
 
@@ -66,8 +67,8 @@ Definition HostSession::Define(const std::string& address, int32_t hostType, boo
     record.hostType = hostType;
     record.blockLength = blockLength;
     const int32_t result = Call(block ? 4 : 3, &record);
-    return {result,           record.station,  record.kindCode,
-            record.elementIndex, record.outWordA, record.outWordB};
+    return {result,          record.station, record.kindCode, record.elementIndex,
+            record.outWordA, record.outWordB};
 }
 
 int32_t HostSession::Access(int32_t command, const std::string& address, int32_t station,

@@ -39,16 +39,16 @@ class HostSession {
     Definition Define(const std::string& address, int32_t hostType, bool block = false,
                       int32_t blockLength = 0);
     int32_t Read(const std::string& address, int32_t station, int32_t hostType, ValueBuffer& value);
-    int32_t ReadBlock(const std::string& address, int32_t station, int32_t hostType,
-                      uint16_t count, ValueBuffer& value);
+    int32_t ReadBlock(const std::string& address, int32_t station, int32_t hostType, uint16_t count,
+                      ValueBuffer& value);
     int32_t Write(const std::string& address, int32_t station, int32_t hostType,
                   ValueBuffer& value);
     std::string StationAddress(int station) const;
 
   private:
     int32_t Call(int32_t command, void* params);
-    int32_t Access(int32_t command, const std::string& address, int32_t station,
-                   int32_t hostType, uint32_t count, ValueBuffer& value);
+    int32_t Access(int32_t command, const std::string& address, int32_t station, int32_t hostType,
+                   uint32_t count, ValueBuffer& value);
     static void PrintMessage(void* context, int category, const char* text);
 
     SessionOptions options_;

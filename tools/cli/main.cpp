@@ -21,7 +21,9 @@ namespace {
 constexpr int kSetupFailed = 3;
 std::atomic<bool> gStop{false};
 
-void OnSignal(int) { gStop = true; }
+void OnSignal(int) {
+    gStop = true;
+}
 
 // Code page 437 box and shade characters of the banner, as UTF-8.
 std::string Cp437ToUtf8(const char* text) {
@@ -81,10 +83,14 @@ void AddGateOptions(CLI::App* command, GateOptions& gate) {
 
 const char* ResultText(int32_t result) {
     switch (result) {
-        case 0: return "ok";
-        case 1: return "refused or error reply";
-        case 2: return "no connection or no reply";
-        default: return "?";
+        case 0:
+            return "ok";
+        case 1:
+            return "refused or error reply";
+        case 2:
+            return "no connection or no reply";
+        default:
+            return "?";
     }
 }
 
@@ -142,7 +148,8 @@ int Main(int argc, char** argv) {
     poll->add_option("gates", gateList, "gate list: one address (and host type) per line")
         ->required();
     poll->add_option("--interval", intervalMs, "pause between cycles in ms")->capture_default_str();
-    poll->add_option("--cycles", cycles, "number of cycles (0: until Ctrl-C)")->capture_default_str();
+    poll->add_option("--cycles", cycles, "number of cycles (0: until Ctrl-C)")
+        ->capture_default_str();
 
     int32_t restartStation = 0;
     auto* restart = app.add_subcommand("restart", "start, then reconnect one station");
@@ -225,7 +232,8 @@ int Main(int argc, char** argv) {
         if (read->parsed()) {
             const int32_t result = session.Read(gate.address, gate.Station(), gate.Type(), value);
             if (result == 0)
-                std::printf("%s = %s\n", gate.address.c_str(), FormatValue(gate.Type(), value).c_str());
+                std::printf("%s = %s\n", gate.address.c_str(),
+                            FormatValue(gate.Type(), value).c_str());
             return Report(result);
         }
         if (write->parsed()) {
@@ -235,7 +243,8 @@ int Main(int argc, char** argv) {
             ValueBuffer back{};
             const int32_t readBack = session.Read(gate.address, gate.Station(), gate.Type(), back);
             if (readBack == 0)
-                std::printf("%s = %s\n", gate.address.c_str(), FormatValue(gate.Type(), back).c_str());
+                std::printf("%s = %s\n", gate.address.c_str(),
+                            FormatValue(gate.Type(), back).c_str());
             return readBack;
         }
         const int32_t result =
@@ -286,4 +295,6 @@ int Main(int argc, char** argv) {
 
 }  // namespace zeloe::cli
 
-int main(int argc, char** argv) { return zeloe::cli::Main(argc, argv); }
+int main(int argc, char** argv) {
+    return zeloe::cli::Main(argc, argv);
+}

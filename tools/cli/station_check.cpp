@@ -23,8 +23,9 @@ bool IsControllerAddress(const std::string& text) {
 int CheckStationFile(const std::string& path, std::ostream& out) {
     std::ifstream file(path, std::ios::binary);
     if (!file) {
-        out << path << ": cannot be opened; the driver reports \"Init File ... not found\" and "
-                       "connects nothing\n";
+        out << path
+            << ": cannot be opened; the driver reports \"Init File ... not found\" and "
+               "connects nothing\n";
         return 1;
     }
     const std::string bytes((std::istreambuf_iterator<char>(file)), {});
@@ -52,7 +53,8 @@ int CheckStationFile(const std::string& path, std::ostream& out) {
             out << "empty: the list ends here; the driver reads no further line\n";
             break;
         }
-        const int c0 = kept[0], c1 = kept.size() > 1 ? kept[1] : 0, c2 = kept.size() > 2 ? kept[2] : 0;
+        const int c0 = kept[0], c1 = kept.size() > 1 ? kept[1] : 0,
+                  c2 = kept.size() > 2 ? kept[2] : 0;
         const int station = (100 * c0 + 10 * c1 + c2 - 5328) & 0xFFFF;
         const std::string address = kept.size() > 4 ? kept.substr(4) : "";
         out << "\"" << kept << "\" -> ";

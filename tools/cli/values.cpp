@@ -16,12 +16,10 @@ struct LetterInfo {
 };
 
 constexpr LetterInfo kLetters[] = {
-    {'A', 6, "digital point"},      {'B', 3, "analog point"},
-    {'C', 4, "integer variable"},   {'D', 3, "float variable"},
-    {'E', 7, "string variable"},    {'F', 3, "timer"},
-    {'G', 4, "integer table"},      {'H', 3, "float table"},
-    {'I', 7, "string table"},       {'J', 0, "digital unit status"},
-    {'K', 0, "analog unit status"}, {'L', 0, "PID loop status"},
+    {'A', 6, "digital point"},         {'B', 3, "analog point"},       {'C', 4, "integer variable"},
+    {'D', 3, "float variable"},        {'E', 7, "string variable"},    {'F', 3, "timer"},
+    {'G', 4, "integer table"},         {'H', 3, "float table"},        {'I', 7, "string table"},
+    {'J', 0, "digital unit status"},   {'K', 0, "analog unit status"}, {'L', 0, "PID loop status"},
     {'M', 6, "event/reaction status"},
 };
 
@@ -46,7 +44,8 @@ std::string KindName(char letter) {
     return info != nullptr ? info->kind : "unknown kind";
 }
 
-std::optional<std::string> ParseValue(int32_t hostType, const std::string& text, ValueBuffer& value) {
+std::optional<std::string> ParseValue(int32_t hostType, const std::string& text,
+                                      ValueBuffer& value) {
     value.fill(0);
     switch (hostType) {
         case 4: {
@@ -67,7 +66,8 @@ std::optional<std::string> ParseValue(int32_t hostType, const std::string& text,
         }
         case 6: {
             std::string lower;
-            for (char c : text) lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            for (char c : text)
+                lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
             uint16_t word;
             if (lower == "1" || lower == "on" || lower == "true") {
                 word = 1;

@@ -15,7 +15,8 @@ using ValueBuffer = std::array<uint8_t, kValueBufferSize>;
 std::optional<int32_t> HostTypeForAddress(const std::string& address);
 
 // Parses `text` into the value buffer for the host data type; an error text when it cannot.
-std::optional<std::string> ParseValue(int32_t hostType, const std::string& text, ValueBuffer& value);
+std::optional<std::string> ParseValue(int32_t hostType, const std::string& text,
+                                      ValueBuffer& value);
 
 std::string FormatValue(int32_t hostType, const ValueBuffer& value);
 

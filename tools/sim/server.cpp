@@ -1,0 +1,279 @@
+#include "server.h"
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstring>
+#include <deque>
+#include <iomanip>
+#include <list>
+#include <random>
+#include <sstream>
+
+#include "controller.h"
+
+namespace zeloe::sim {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+struct Output {
+    Clock::time_point due;
+    std::string bytes;
+    bool close = false;
+    bool reset = false;
+};
+
+struct Connection {
+    int fd;
+    Station* station;
+    std::string input;
+    int commands = 0;
+    std::deque<Output> outputs;
+    bool closing = false;  // no more commands are taken
+};
+
+struct Listener {
+    Station* station;
+    int fd = -1;
+    Clock::time_point opensAt;
+};
+
+std::string Printable(const std::string& bytes) {
+    std::ostringstream out;
+    for (unsigned char c : bytes) {
+        if (c == '\r')
+            out << "\\r";
+        else if (c >= 32 && c < 127)
+            out << c;
+        else
+            out << "\\x" << std::hex << std::setw(2) << std::setfill('0') << int(c) << std::dec;
+    }
+    return out.str();
+}
+
+std::string Hex(const std::string& bytes) {
+    std::ostringstream out;
+    for (unsigned char c : bytes)
+        out << std::hex << std::setw(2) << std::setfill('0') << int(c) << ' ';
+    return out.str();
+}
+
+bool IsLoopback(const std::string& address) {
+    in_addr parsed{};
+    return inet_pton(AF_INET, address.c_str(), &parsed) == 1 && (ntohl(parsed.s_addr) >> 24) == 127;
+}
+
+int Listen(const std::string& address, std::string& error) {
+    sockaddr_in endpoint{};
+    endpoint.sin_family = AF_INET;
+    endpoint.sin_port = htons(2001);
+    if (inet_pton(AF_INET, address.c_str(), &endpoint.sin_addr) != 1) {
+        error = "not an IPv4 address";
+        return -1;
+    }
+    int fd = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    int on = 1;
+    setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+    if (bind(fd, reinterpret_cast<sockaddr*>(&endpoint), sizeof endpoint) != 0 ||
+        listen(fd, 16) != 0) {
+        error = std::strerror(errno);
+        close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+class Server {
+  public:
+    Server(Plant& plant, const ServerOptions& options, std::ostream& log)
+        : plant_(plant), options_(options), log_(log), start_(Clock::now()) {}
+
+    int Run(const std::atomic<bool>& stop) {
+        for (auto& station : plant_.stations) {
+            if (!options_.anyAddress && !IsLoopback(station.address)) {
+                log_ << "zeloe-sim: " << station.address
+                     << " is not a loopback address (127.0.0.0/8); use --any-address to allow it\n";
+                return 2;
+            }
+            if (station.faults.refuse) {
+                log_ << "station " << station.address << ": refuses connections\n";
+                continue;
+            }
+            listeners_.push_back(
+                {&station, -1, start_ + std::chrono::milliseconds(station.faults.listenDelayMs)});
+        }
+        OpenDueListeners();
+        for (const auto& l : listeners_)
+            if (l.fd < 0 && l.opensAt <= start_) return 2;
+        log_ << "ready" << std::endl;
+
+        while (!stop) {
+            OpenDueListeners();
+            std::vector<pollfd> fds;
+            for (const auto& l : listeners_)
+                if (l.fd >= 0) fds.push_back({l.fd, POLLIN, 0});
+            for (const auto& c : connections_) fds.push_back({c.fd, POLLIN, 0});
+            poll(fds.data(), fds.size(), WaitMs());
+            size_t at = 0;
+            for (auto& l : listeners_) {
+                if (l.fd < 0) continue;
+                if (fds[at++].revents & POLLIN) Accept(l);
+            }
+            for (auto it = connections_.begin(); it != connections_.end();) {
+                const short events = at < fds.size() ? fds[at++].revents : 0;
+                if (events & (POLLIN | POLLHUP | POLLERR)) Receive(*it);
+                if (Flush(*it)) {
+                    ++it;
+                } else {
+                    close(it->fd);
+                    it = connections_.erase(it);
+                }
+            }
+        }
+        for (auto& c : connections_) close(c.fd);
+        for (auto& l : listeners_)
+            if (l.fd >= 0) close(l.fd);
+        log_ << "stopped" << std::endl;
+        return 0;
+    }
+
+  private:
+    void OpenDueListeners() {
+        for (auto& l : listeners_) {
+            if (l.fd >= 0 || Clock::now() < l.opensAt) continue;
+            std::string error;
+            l.fd = Listen(l.station->address, error);
+            if (l.fd < 0) {
+                log_ << "zeloe-sim: cannot listen on " << l.station->address << ":2001: " << error
+                     << "\n";
+                l.opensAt = Clock::time_point::max();
+            } else {
+                log_ << "listening on " << l.station->address << ":2001" << std::endl;
+            }
+        }
+    }
+
+    int WaitMs() const {
+        auto next = Clock::now() + std::chrono::milliseconds(100);
+        for (const auto& l : listeners_)
+            if (l.fd < 0 && l.opensAt < next) next = l.opensAt;
+        for (const auto& c : connections_)
+            if (!c.outputs.empty() && c.outputs.front().due < next) next = c.outputs.front().due;
+        const auto ms =
+            std::chrono::duration_cast<std::chrono::milliseconds>(next - Clock::now()).count();
+        return ms < 0 ? 0 : static_cast<int>(ms) + 1;
+    }
+
+    void Trace(const Station& station, const char* direction, const std::string& bytes) {
+        if (!options_.trace) return;
+        const double t = std::chrono::duration<double>(Clock::now() - start_).count();
+        log_ << std::fixed << std::setprecision(3) << "[" << t << "] " << station.address << ' '
+             << direction << " \"" << Printable(bytes) << "\"  " << Hex(bytes) << std::endl;
+    }
+
+    void Accept(Listener& l) {
+        int fd = accept4(l.fd, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+        if (fd < 0) return;
+        connections_.push_back({fd, l.station, "", 0, {}, false});
+        if (options_.trace)
+            log_ << "station " << l.station->address << ": connection accepted" << std::endl;
+    }
+
+    void Receive(Connection& c) {
+        char buffer[4096];
+        const ssize_t got = recv(c.fd, buffer, sizeof buffer, 0);
+        if (got <= 0) {
+            c.closing = true;
+            c.outputs.push_back({Clock::now(), "", true, false});
+            return;
+        }
+        if (c.closing) return;
+        c.input.append(buffer, static_cast<size_t>(got));
+        std::string command;
+        while (!c.closing && TakeCommand(c.input, command)) Answer(c, command);
+    }
+
+    void Answer(Connection& c, const std::string& command) {
+        Station& s = *c.station;
+        const Faults& f = s.faults;
+        ++c.commands;
+        Trace(s, "<-", command);
+        std::string reply;
+        try {
+            reply = Execute(s, command);
+        } catch (const std::exception&) {
+            reply = Framed(1, "bad value");
+        }
+        const auto due = Clock::now() + std::chrono::milliseconds(f.delayMs);
+        if (!f.silent) {
+            if (f.garbage) {
+                reply.assign(12, '\0');
+                for (auto& byte : reply) byte = static_cast<char>(random_() & 0xFF);
+            }
+            if (f.truncate) reply.resize(std::max<size_t>(1, reply.size() / 2));
+            if (f.oversize) reply += std::string(400, '#');
+            if (f.split && reply.size() > 1) {
+                const size_t half = reply.size() / 2;
+                c.outputs.push_back({due, reply.substr(0, half)});
+                c.outputs.push_back(
+                    {due + std::chrono::milliseconds(f.splitPauseMs), reply.substr(half)});
+            } else {
+                c.outputs.push_back({due, reply});
+            }
+        }
+        if (f.closeAfter > 0 && c.commands >= f.closeAfter) {
+            c.closing = true;
+            c.outputs.push_back({due, "", true, false});
+        } else if (f.resetAfter > 0 && c.commands >= f.resetAfter) {
+            c.closing = true;
+            c.outputs.push_back({due, "", true, true});
+        }
+    }
+
+    // Sends what is due; false when the connection is to be closed now.
+    bool Flush(Connection& c) {
+        while (!c.outputs.empty() && c.outputs.front().due <= Clock::now()) {
+            Output out = c.outputs.front();
+            c.outputs.pop_front();
+            if (!out.bytes.empty()) {
+                Trace(*c.station, "->", out.bytes);
+                send(c.fd, out.bytes.data(), out.bytes.size(), MSG_NOSIGNAL);
+            }
+            if (out.close) {
+                if (out.reset) {
+                    linger hard{1, 0};  // closing with a zero linger sends a reset
+                    setsockopt(c.fd, SOL_SOCKET, SO_LINGER, &hard, sizeof hard);
+                }
+                if (options_.trace)
+                    log_ << "station " << c.station->address << (out.reset ? ": reset" : ": closed")
+                         << std::endl;
+                return false;
+            }
+        }
+        return true;
+    }
+
+    Plant& plant_;
+    ServerOptions options_;
+    std::ostream& log_;
+    Clock::time_point start_;
+    std::vector<Listener> listeners_;
+    std::list<Connection> connections_;
+    std::minstd_rand random_{2001};
+};
+
+}  // namespace
+
+int Serve(Plant& plant, const ServerOptions& options, const std::atomic<bool>& stop,
+          std::ostream& log) {
+    Server server(plant, options, log);
+    return server.Run(stop);
+}
+
+}  // namespace zeloe::sim
