@@ -104,6 +104,7 @@ int Report(int32_t result) {
 int Main(int argc, char** argv) {
     CLI::App app{"zeloe: command-line host for the zeloe Opto 22 Ethernet driver"};
     app.require_subcommand(1);
+    app.allow_windows_style_options(false);  // "/path" arguments are file names, not options
     SessionOptions options;
     std::string directory;
     app.add_option("--lib", options.library, "driver library (default: next to this program)");
@@ -154,6 +155,8 @@ int Main(int argc, char** argv) {
     int32_t restartStation = 0;
     auto* restart = app.add_subcommand("restart", "start, then reconnect one station");
     restart->add_option("station", restartStation, "station number")->required();
+    std::vector<std::string> restartReads;
+    restart->add_option("--read", restartReads, "gates to read before and after the restart");
 
     CLI11_PARSE(app, argc, argv);
 
@@ -212,7 +215,20 @@ int Main(int argc, char** argv) {
 
     if (restart->parsed()) {
         session.Start();
-        return Report(session.Restart(restartStation));
+        auto readAll = [&] {
+            for (const auto& address : restartReads) {
+                ValueBuffer value{};
+                const int32_t type = HostTypeForAddress(address).value_or(4);
+                const int32_t result = session.Read(address, StationOf(address), type, value);
+                std::printf("%s = %s\n", address.c_str(),
+                            result == 0 ? FormatValue(type, value).c_str()
+                                        : (std::string("-- ") + ResultText(result)).c_str());
+            }
+        };
+        readAll();
+        const int32_t result = Report(session.Restart(restartStation));
+        readAll();
+        return result;
     }
 
     if (read->parsed() || write->parsed() || block->parsed()) {

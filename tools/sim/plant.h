@@ -21,8 +21,8 @@ struct UnitStatus {
 struct Faults {
     int delayMs = 0;        // every reply comes this much later
     bool silent = false;    // commands are taken but never answered
-    int closeAfter = 0;     // the connection is closed after this many commands (0: never)
-    int resetAfter = 0;     // the connection is reset after this many commands (0: never)
+    int closeAfter = 0;     // the first connection is closed after this many commands (0: never)
+    int resetAfter = 0;     // the first connection is reset after this many commands (0: never)
     bool split = false;     // every reply in two TCP segments
     int splitPauseMs = 50;  // the pause between the two segments
     int listenDelayMs = 0;  // connections are refused for this long after start
@@ -46,6 +46,7 @@ struct Station {
     std::map<std::string, UnitStatus> digitalUnits, analogUnits, pidLoops;
     std::map<std::string, bool> events;
     Faults faults;
+    bool dropped = false;  // the one close or reset of the faults has happened
 };
 
 struct Plant {

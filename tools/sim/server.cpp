@@ -227,12 +227,13 @@ class Server {
                 c.outputs.push_back({due, reply});
             }
         }
-        if (f.closeAfter > 0 && c.commands >= f.closeAfter) {
+        // A station drops one connection: the reconnect that follows is served normally.
+        const bool close = f.closeAfter > 0 && c.commands >= f.closeAfter;
+        const bool reset = f.resetAfter > 0 && c.commands >= f.resetAfter;
+        if (!s.dropped && (close || reset)) {
+            s.dropped = true;
             c.closing = true;
-            c.outputs.push_back({due, "", true, false});
-        } else if (f.resetAfter > 0 && c.commands >= f.resetAfter) {
-            c.closing = true;
-            c.outputs.push_back({due, "", true, true});
+            c.outputs.push_back({due, "", true, reset && !close});
         }
     }
 

@@ -1,0 +1,183 @@
+#!/usr/bin/env bash
+# End-to-end scenarios: the simulator on loopback addresses, the command-line host and the real
+# driver library (native libzeloe.so, or zeloe.dll under Wine).
+#   e2e.sh NATIVE_BIN_DIR TARGET_BIN_DIR native|win32 SCENARIO NET
+# NET is the 127.a.b prefix that only this scenario uses, so scenarios can run in parallel.
+set -uo pipefail
+
+native_bin=$1 target_bin=$2 target=$3 scenario=$4 net=$5
+here=$(cd "$(dirname "$0")" && pwd)
+work=$(mktemp -d)
+sim_pid=
+failures=0
+
+cleanup() {
+    if [ -n "$sim_pid" ]; then kill -INT "$sim_pid" 2>/dev/null; wait "$sim_pid" 2>/dev/null; fi
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+# start_sim PLANT_TEXT [SIM_ARGS...]
+start_sim() {
+    printf '%s\n' "$1" > "$work/plant.toml"
+    shift
+    "$native_bin/zeloe-sim" "$work/plant.toml" --trace "$@" > "$work/sim.log" 2>&1 &
+    sim_pid=$!
+    for _ in $(seq 100); do
+        grep -q '^ready' "$work/sim.log" 2>/dev/null && return 0
+        kill -0 "$sim_pid" 2>/dev/null || break
+        sleep 0.05
+    done
+    cat "$work/sim.log"
+    echo "simulator did not start"
+    exit 1
+}
+
+stations() { printf '%s\n' "$@" > "$work/zelOE01.int"; }
+
+# cli ARGS...: runs the command-line host in the work directory; output in $out, exit in $code.
+cli() {
+    # With pipefail the status is the host's own, not that of tr.
+    if [ "$target" = win32 ]; then
+        out=$("$here/../../scripts/wine-run" "$target_bin/zeloe.exe" -C "$work" --timeout-ms 1000 "$@" 2>&1 | tr -d '\r')
+    else
+        out=$("$target_bin/zeloe" -C "$work" --timeout-ms 1000 "$@" 2>&1)
+    fi
+    code=$?
+    echo "\$ zeloe $*"
+    printf '%s\n' "$out" | sed 's/^/    /'
+}
+
+expect_code() { [ "$code" = "$1" ] || fail "exit code $code, expected $1"; }
+expect() { grep -qF -- "$1" <<< "$out" || fail "output lacks: $1"; }
+expect_count() {
+    local n
+    n=$(grep -cF -- "$2" <<< "$out")
+    [ "$n" = "$1" ] || fail "\"$2\" seen $n times, expected $1"
+}
+
+A=$net.1
+PLANT="[[station]]
+address = \"$A\"
+[station.integers]
+SPEED = 1200
+[station.floats]
+SETPT = 21.5
+[station.timers]
+DELAY = 1.5
+[station.strings]
+MSG = \"hello\"
+[station.integer_tables]
+LEVELS = [10, 20, 30, 40, 50, 60]
+[station.float_tables]
+FLOWS = [0.5, 1.25, 2.0]
+[station.string_tables]
+NAMES = [\"pump\", \"fan\"]
+[station.digital_points.DOOR]
+on = true
+[station.analog_points.TEMP1]
+value = 21.25
+[station.digital_units.RACK1]
+[station.analog_units.RACK2]
+configured = false
+[station.pid_loops.LOOP1]
+enabled = false
+[station.events]
+ALARM = true"
+
+case "$scenario" in
+kinds)
+    start_sim "$PLANT"
+    stations "001:$A"
+    cli read 001CSPEED;      expect_code 0; expect "001CSPEED = 1200"
+    cli read 001JRACK1;      expect_code 0; expect "= 1 (enabled)"
+    cli read 001KRACK2;      expect_code 0; expect "= 2 (unit not configured)"
+    cli read 001LLOOP1;      expect_code 0; expect "= 0 (not enabled)"
+    cli read 001MALARM;      expect_code 0; expect "001MALARM = on"
+    for pair in "001CSPEED -42" "001DSETPT 3.25" "001FDELAY 0.5" "001EMSG two words" \
+                "001GLEVELS0002 777" "001HFLOWS0001 -1.5" "001INAMES0001 blower" \
+                "001ADOOR off" "001BTEMP1 18.5"; do
+        set -- $pair
+        address=$1; shift
+        cli write "$address" "$*" --verify
+        expect_code 0
+        expect "$address = $*"
+    done
+    cli write 001JRACK1 1 --type 4; expect_code 1
+    cli write 001KRACK2 1 --type 0; expect_code 3
+    ;;
+block)
+    start_sim "$PLANT"
+    stations "001:$A"
+    cli block 001GLEVELS0001 -n 4; expect_code 0
+    expect "[0] 20"; expect "[3] 50"
+    cli block 001HFLOWS0000 -n 3; expect_code 0
+    expect "[1] 1.25"; expect "[2] 2"
+    cli block 001GLEVELS0004 -n 5; expect_code 1
+    expect "ZELOE:Failed to read Block of Table Data. Gate = LEVELS0004"
+    ;;
+unknown)
+    start_sim "$PLANT"
+    stations "001:$A"
+    cli read 001CNOSUCH; expect_code 1
+    expect_count 3 "ZELOE:GateNOSUCH  not defined in Opto Controller!"
+    expect_count 0 "Failed to read data"
+    cli write 001CNOSUCH 5; expect_code 1
+    expect "ZELOE: Failed to write data to PLC. Gate= NOSUCH."
+    expect "ZELOE: Error: ^NOSUCH  ."
+    ;;
+powerup)
+    start_sim "[[station]]
+address = \"$A\"
+power_up = true
+[station.integers]
+SPEED = 7"
+    stations "001:$A"
+    cli read 001CSPEED; expect_code 0; expect "001CSPEED = 7"
+    grep -q '<- "A\\r"' "$work/sim.log" || fail "no power-up clear reached the controller"
+    ;;
+restart)
+    # The controller drops its first connection right after the power-up clear.
+    start_sim "$PLANT" --fault "$A:close-after=1"
+    stations "001:$A"
+    cli restart 1 --read 001CSPEED; expect_code 0
+    expect "001CSPEED = -- no connection or no reply"
+    expect "ZelOE: Reconnecting PLC 01, TcpIp address $A"
+    expect "001CSPEED = 1200"
+    ;;
+silent)
+    start_sim "$PLANT" --fault "$A:silent"
+    stations "001:$A"
+    cli read 001CSPEED; expect_code 2
+    expect_count 3 "ZELOE:Failed to send Command to the Controller"
+    expect_count 2 "ZELOE:Re-sending command to Controller,Retry"
+    expect "ZELOE: Failed to read data from PLC 1!"
+    ;;
+unreachable)
+    # A configured station nobody answers for, next to one that works.
+    start_sim "$PLANT"
+    stations "001:$A" "002:$net.2"
+    cli read 002CSPEED; expect_code 2
+    expect "ZelOE: Fail to Connect to PLC 02 ($net.2),"
+    expect "ZELOE:Cold Start Powerup Msg to PLC 2 failed!"
+    expect "ZelOE: Disconnect PLC 02 ($net.2)"
+    ;;
+poll)
+    start_sim "$PLANT"
+    stations "001:$A"
+    printf '001CSPEED\n001DSETPT\n001ADOOR\n001INAMES0000\n' > "$work/gates.txt"
+    cli poll gates.txt --cycles 2 --interval 10; expect_code 0
+    expect "-- cycle 2"; expect_count 2 "pump"
+    expect "ZelOE: Disconnect PLC 01 ($A)"
+    ;;
+*)
+    echo "unknown scenario $scenario"; exit 2 ;;
+esac
+
+if [ "$failures" -ne 0 ]; then
+    echo "--- simulator log"; cat "$work/sim.log"
+    exit 1
+fi
+echo "scenario $scenario passed"
