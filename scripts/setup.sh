@@ -9,7 +9,6 @@ packages=(
     g++-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-i686-dev
     libtomlplusplus-dev libcli11-dev
     wine wine32:i386
-    zip
 )
 
 if ! dpkg --print-foreign-architectures | grep -qx i386; then

@@ -3,7 +3,7 @@
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES=mscoree,mshtml=
 wine_start() {
-    wineserver -p
+    wineserver -p || true  # already running is fine
     wineboot --init >/dev/null 2>&1 || true
 }
 wine_stop() {

@@ -28,12 +28,16 @@ std::filesystem::path ProgramDirectory() {
 
 }  // namespace
 
+// Next to the program, or one folder up (the release package keeps the host in tools/).
 std::string DefaultDriverPath() {
 #if defined(_WIN32)
-    return (ProgramDirectory() / "zeloe.dll").string();
+    const char* name = "zeloe.dll";
 #else
-    return (ProgramDirectory() / "libzeloe.so").string();
+    const char* name = "libzeloe.so";
 #endif
+    const auto here = ProgramDirectory() / name;
+    const auto above = ProgramDirectory().parent_path() / name;
+    return (std::filesystem::exists(here) || !std::filesystem::exists(above) ? here : above).string();
 }
 
 DriverLibrary::DriverLibrary(const std::string& path)
