@@ -7,6 +7,7 @@
 #include <poll.h>
 #include <sys/ioctl.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -73,6 +74,10 @@ int32_t ShutdownBoth(SocketHandle handle) {
 
 int32_t CloseSocket(SocketHandle handle) {
     if (handle == 0) return -1;
+    // Like closesocket(), refuse what is not a socket: an entry the host left in the block must
+    // never close one of the host's own files.
+    struct stat status;
+    if (fstat(Fd(handle), &status) != 0 || !S_ISSOCK(status.st_mode)) return -1;
     return close(Fd(handle)) == 0 ? 0 : Fail();
 }
 

@@ -159,6 +159,8 @@ unreachable)
     # A configured station nobody answers for, next to one that works.
     start_sim "$PLANT"
     stations "001:$A" "002:$net.2"
+    cli check; expect_code 0
+    expect "station 1 at $A"; expect "station 2 at $net.2"
     cli read 002CSPEED; expect_code 2
     expect "ZelOE: Fail to Connect to PLC 02 ($net.2),"
     expect "ZELOE:Cold Start Powerup Msg to PLC 2 failed!"

@@ -2,6 +2,7 @@
 // own 127.21.x.y address so the tests can run in parallel.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <memory>
 
@@ -10,6 +11,10 @@
 #include "platform/net.h"
 #include "support/driver_fixture.h"
 #include "support/loopback_peer.h"
+
+#if !defined(_WIN32)
+#include <fcntl.h>
+#endif
 
 namespace zeloe::testing {
 namespace {
@@ -152,6 +157,19 @@ TEST_F(Transport, HandleZeroFailsAtOnceWithoutTraffic) {
                                "ZelOE:Socket Select Failed! (RecvStr)",
                            }));
 }
+
+#if !defined(_WIN32)
+TEST_F(Transport, RestartNeverClosesAHandleThatIsNoSocket) {
+    // A block the host never zeroed may hold the number of one of its own files.
+    std::FILE* file = std::tmpfile();
+    ASSERT_NE(file, nullptr);
+    block->stationSocket[4] = static_cast<uint32_t>(fileno(file));
+    EXPECT_EQ(Restart(4), 1);
+    EXPECT_EQ(log.Texts().front(), "DisConnect PLC 04 Failed(-1)");
+    EXPECT_NE(fcntl(fileno(file), F_GETFD), -1);  // still open
+    std::fclose(file);
+}
+#endif
 
 TEST_F(Transport, RestartBringsADroppedStationBack) {
     int commands = 0;

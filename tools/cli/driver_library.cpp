@@ -37,7 +37,8 @@ std::string DefaultDriverPath() {
 #endif
     const auto here = ProgramDirectory() / name;
     const auto above = ProgramDirectory().parent_path() / name;
-    return (std::filesystem::exists(here) || !std::filesystem::exists(above) ? here : above).string();
+    return (std::filesystem::exists(here) || !std::filesystem::exists(above) ? here : above)
+        .string();
 }
 
 DriverLibrary::DriverLibrary(const std::string& path)
