@@ -106,13 +106,8 @@ int32_t ReadGate(HostRequest* request) {
             LimitTextLength(reply, name);
             break;
         case DigitalUnitStatus:
-            text.Byte('%').Text(name).Text(" DB@\r");
-            result = ReadStatus(request, text, name,
-                                "ZELOE:Can't read IO Status. Unit not configured!", record);
-            filled = &record;
-            break;
         case AnalogUnitStatus:
-            text.Byte('%').Text(name).Text(" AB@\r");
+            text.Byte('%').Text(name).Text(kind == DigitalUnitStatus ? " DB@\r" : " AB@\r");
             result = ReadStatus(request, text, name,
                                 "ZELOE:Can't read IO Status. Unit not configured!", record);
             filled = &record;

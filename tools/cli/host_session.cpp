@@ -7,6 +7,16 @@
 #include "tolmar.h"
 
 namespace zeloe::cli {
+namespace {
+
+// The driver copies 33 bytes of every address: the host's storage holds at least that many.
+std::vector<char> AddressStorage(const std::string& address) {
+    std::vector<char> text(address.begin(), address.end());
+    text.resize(std::max<size_t>(text.size() + 1, 33), 0);
+    return text;
+}
+
+}  // namespace
 
 HostSession::HostSession(const SessionOptions& options)
     : options_(options), library_(options.library) {
@@ -60,8 +70,7 @@ int32_t HostSession::Restart(int32_t station) {
 
 Definition HostSession::Define(const std::string& address, int32_t hostType, bool block,
                                int32_t blockLength) {
-    std::vector<char> text(address.begin(), address.end());
-    text.resize(std::max<size_t>(text.size() + 1, 33), 0);
+    std::vector<char> text = AddressStorage(address);
     GateDefinition record{};
     record.address = text.data();
     record.hostType = hostType;
@@ -73,8 +82,7 @@ Definition HostSession::Define(const std::string& address, int32_t hostType, boo
 
 int32_t HostSession::Access(int32_t command, const std::string& address, int32_t station,
                             int32_t hostType, uint32_t count, ValueBuffer& value) {
-    std::vector<char> text(address.begin(), address.end());
-    text.resize(std::max<size_t>(text.size() + 1, 33), 0);
+    std::vector<char> text = AddressStorage(address);
     GateAccess record{};
     record.address = text.data();
     record.station = station;

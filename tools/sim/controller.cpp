@@ -48,6 +48,14 @@ bool InRange(const std::vector<T>& table, long index) {
     return index >= 0 && index < static_cast<long>(table.size());
 }
 
+// Elements start..end-1 as raw 4-byte values, in memory order.
+template <typename T>
+std::string RawRange(const std::vector<T>& table, long start, long end) {
+    if (start > end || start < 0 || end > static_cast<long>(table.size()))
+        return Framed(kBlockFailed, "range error");
+    return Framed(kOk, Bytes(table.data() + start, static_cast<size_t>(end - start) * sizeof(T)));
+}
+
 }  // namespace
 
 std::string Framed(uint8_t status, const std::string& payload) {
@@ -204,21 +212,10 @@ std::string Execute(Station& s, const std::string& command) {
     if (is(range)) {
         const long end = std::stol(m[1]), start = std::stol(m[2]);
         const std::string name = m[3];
-        std::string payload;
-        if (auto it = s.integerTables.find(name); it != s.integerTables.end()) {
-            if (start > end || start < 0 || end > static_cast<long>(it->second.size()))
-                return Framed(kBlockFailed, "range error");
-            for (long i = start; i < end; ++i)
-                payload += Bytes(&it->second[static_cast<size_t>(i)], 4);
-            return Framed(kOk, payload);
-        }
-        if (auto it = s.floatTables.find(name); it != s.floatTables.end()) {
-            if (start > end || start < 0 || end > static_cast<long>(it->second.size()))
-                return Framed(kBlockFailed, "range error");
-            for (long i = start; i < end; ++i)
-                payload += Bytes(&it->second[static_cast<size_t>(i)], 4);
-            return Framed(kOk, payload);
-        }
+        if (auto it = s.integerTables.find(name); it != s.integerTables.end())
+            return RawRange(it->second, start, end);
+        if (auto it = s.floatTables.find(name); it != s.floatTables.end())
+            return RawRange(it->second, start, end);
         return Framed(kBlockFailed, "}" + name + " definition unknown");
     }
     return Framed(kUnknownCommand, "unknown command");
