@@ -7,6 +7,8 @@ bash scripts/setup.sh
 
 cmake --preset native >/dev/null
 cmake --build --preset native
+cmake --preset native-asan >/dev/null
+cmake --build --preset native-asan
 cmake --preset win32 >/dev/null
 cmake --build --preset win32
 
@@ -14,5 +16,6 @@ wine_start
 trap wine_stop EXIT
 status=0
 ctest --preset native || status=1
+ctest --preset native-asan || status=1
 ctest --preset win32 || status=1
 exit $status
