@@ -48,6 +48,52 @@ uint8_t WritePoint(HostRequest* request, const char* name) {
     return WritePointRecord(request, name, record, &replyLength);
 }
 
+// Formats the command that stores the host's value into a variable, timer or table element.
+// False, with the reason in `whyNot`, when the value cannot be sent.
+bool FormatWriteCommand(const GateAccess& access, GateKind kind, const char* name, uint16_t index,
+                        TextBuilder& text, char* whyNot) {
+    char valueText[kFloatTextSize] = {};
+    if (kind == IntegerVariable || kind == IntegerTable) {
+        TextBuilder(valueText, sizeof valueText).Decimal(IntegerValue(access.value));
+    } else if (kind == FloatVariable || kind == TimerVariable || kind == FloatTable) {
+        if (!FormatFloatText(FloatValue(access.value), valueText)) {
+            std::strcpy(whyNot, kNotFinite);
+            return false;
+        }
+    }
+    char hostText[kMaxTextLength + 1];
+    switch (kind) {
+        case IntegerVariable:
+        case FloatVariable:
+            text.Text(valueText).Text(" ^").Text(name).Text(" @!\r");
+            return true;
+        case TimerVariable:
+            text.Text(valueText).Text(" ^").Text(name).Text(" F@!T\r");
+            return true;
+        case IntegerTable:
+        case FloatTable:
+            text.Text(valueText).Byte(' ').Decimal(index).Text(" }").Text(name).Text(" TABLE!\r");
+            return true;
+        case StringVariable:
+            TakeHostText(access.value, name, hostText);
+            text.Byte('*').Text(name).Text(" $IN\r").Text(hostText).Byte('\r');
+            return true;
+        case StringTable:
+            // Like the string variable write: the table reference on the first line, the text on
+            // a line of its own.
+            TakeHostText(access.value, name, hostText);
+            text.Decimal(index).Text(" {").Text(name).Text(" $IN $TABLE!\r");
+            text.Text(hostText).Byte('\r');
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool IsWritable(GateKind kind) {
+    return kind >= DigitalPoint && kind <= TimerVariable;
+}
+
 }  // namespace
 
 int32_t WriteGate(HostRequest* request) {
@@ -67,72 +113,16 @@ int32_t WriteGate(HostRequest* request) {
 
     uint16_t index = 0;
     uint8_t result = 1;
-    if (IsTableKind(kind) && !SplitTableName(name, index)) {
-        result = 1;  // a table gate needs four index digits: nothing is sent
+    if (!IsWritable(kind)) {
+        err(kCategoryAlarm, "ZELOE: Error. Writing to a read-only type! Gate: ' %s '", name);
+    } else if (IsTableKind(kind) && !SplitTableName(name, index)) {
+        // A table gate needs four index digits: nothing is sent.
+    } else if (kind == DigitalPoint || kind == AnalogPoint) {
+        result = WritePoint(request, name);
     } else {
         char command[kCommandSize];
         TextBuilder text(command, sizeof command);
-        char valueText[kFloatTextSize] = {};
-        bool send = true;
-
-        switch (kind) {
-            case IntegerVariable:
-            case IntegerTable:
-                TextBuilder(valueText, sizeof valueText).Decimal(IntegerValue(access.value));
-                break;
-            case FloatVariable:
-            case TimerVariable:
-            case FloatTable:
-                if (!FormatFloatText(FloatValue(access.value), valueText)) {
-                    std::strcpy(replyText, kNotFinite);
-                    send = false;
-                }
-                break;
-            default:
-                break;
-        }
-
-        switch (kind) {
-            case DigitalPoint:
-            case AnalogPoint:
-                result = WritePoint(request, name);
-                send = false;
-                break;
-            case IntegerVariable:
-            case FloatVariable:
-                text.Text(valueText).Text(" ^").Text(name).Text(" @!\r");
-                break;
-            case TimerVariable:
-                text.Text(valueText).Text(" ^").Text(name).Text(" F@!T\r");
-                break;
-            case IntegerTable:
-            case FloatTable:
-                text.Text(valueText).Byte(' ').Decimal(index).Text(" }").Text(name);
-                text.Text(" TABLE!\r");
-                break;
-            case StringVariable: {
-                char hostText[kMaxTextLength + 1];
-                TakeHostText(access.value, name, hostText);
-                text.Byte('*').Text(name).Text(" $IN\r").Text(hostText).Byte('\r');
-                break;
-            }
-            case StringTable: {
-                // Like the string variable write: the table reference on the first line, the
-                // text on a line of its own.
-                char hostText[kMaxTextLength + 1];
-                TakeHostText(access.value, name, hostText);
-                text.Decimal(index).Text(" {").Text(name).Text(" $IN $TABLE!\r");
-                text.Text(hostText).Byte('\r');
-                break;
-            }
-            default:
-                err(kCategoryAlarm, "ZELOE: Error. Writing to a read-only type! Gate: ' %s '",
-                    name);
-                send = false;
-                break;
-        }
-
-        if (send) {
+        if (FormatWriteCommand(access, kind, name, index, text, replyText)) {
             result = ExchangeCommand(request, command, static_cast<uint16_t>(text.Length()), reply,
                                      &replyLength);
             if (kind == StringTable && replyLength > kPayloadOffset &&
