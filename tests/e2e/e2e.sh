@@ -88,14 +88,24 @@ enabled = false
 ALARM = true"
 
 case "$scenario" in
-kinds)
+reads)
     start_sim "$PLANT"
     stations "001:$A"
+    cli define 001GLEVELS0012; expect_code 0
+    expect "station 1  kind/table 100  element index 12  words 255 32"
+    cli define 001CSPEED --type 3; expect_code 1
+    expect "ZELOE: Gate 001CSPEED                        :Illegal Gate Type entered."
     cli read 001CSPEED;      expect_code 0; expect "001CSPEED = 1200"
     cli read 001JRACK1;      expect_code 0; expect "= 1 (enabled)"
     cli read 001KRACK2;      expect_code 0; expect "= 2 (unit not configured)"
     cli read 001LLOOP1;      expect_code 0; expect "= 0 (not enabled)"
     cli read 001MALARM;      expect_code 0; expect "001MALARM = on"
+    cli write 001JRACK1 1 --type 4; expect_code 1
+    cli write 001KRACK2 1 --type 0; expect_code 3
+    ;;
+writes)
+    start_sim "$PLANT"
+    stations "001:$A"
     for pair in "001CSPEED -42" "001DSETPT 3.25" "001FDELAY 0.5" "001EMSG two words" \
                 "001GLEVELS0002 777" "001HFLOWS0001 -1.5" "001INAMES0001 blower" \
                 "001ADOOR off" "001BTEMP1 18.5"; do
@@ -105,8 +115,6 @@ kinds)
         expect_code 0
         expect "$address = $*"
     done
-    cli write 001JRACK1 1 --type 4; expect_code 1
-    cli write 001KRACK2 1 --type 0; expect_code 3
     ;;
 block)
     start_sim "$PLANT"

@@ -10,6 +10,12 @@
 #include <iostream>
 #include <thread>
 
+#if defined(_WIN32)
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
 #include "gate_list.h"
 #include "host_session.h"
 #include "station_check.h"
@@ -48,6 +54,14 @@ std::string Cp437ToUtf8(const char* text) {
         out += glyph;
     }
     return out;
+}
+
+bool IsTerminal() {
+#if defined(_WIN32)
+    return _isatty(_fileno(stdout)) != 0;
+#else
+    return isatty(fileno(stdout)) != 0;
+#endif
 }
 
 int32_t StationOf(const std::string& address) {
@@ -287,7 +301,9 @@ int Main(int argc, char** argv) {
             if (d.result != 0) std::printf("%-34s refused by DefineGate\n", entry.address.c_str());
         }
         int worst = 0;
+        const bool live = IsTerminal() && !options.quiet;
         for (int cycle = 1; !gStop && (cycles == 0 || cycle <= cycles); ++cycle) {
+            if (live && cycle > 1) std::printf("\x1b[H\x1b[2J");  // redraw the table in place
             std::printf("-- cycle %d\n", cycle);
             for (const auto& entry : gates) {
                 ValueBuffer value{};
