@@ -7,7 +7,7 @@
 #include <winsock2.h>
 #include <ws2tcpip.h>
 using SocketType = SOCKET;
-static int CloseHandle_(SocketType s) {
+static int CloseSocketHandle(SocketType s) {
     return closesocket(s);
 }
 static void SetNonBlocking(SocketType s) {
@@ -22,7 +22,7 @@ static void SetNonBlocking(SocketType s) {
 #include <sys/socket.h>
 #include <unistd.h>
 using SocketType = int;
-static int CloseHandle_(SocketType s) {
+static int CloseSocketHandle(SocketType s) {
     return close(s);
 }
 static void SetNonBlocking(SocketType s) {
@@ -69,7 +69,7 @@ double Seconds() {
 }
 
 LoopbackPeer::LoopbackPeer(const std::string& address, PeerScript script, int backlog)
-    : address_(address), script_(std::move(script)), lock_(new std::mutex) {
+    : address_(address), script_(std::move(script)) {
     static SocketsStarted started;
     const sockaddr_in endpoint = Endpoint(address);
     SocketType s = socket(AF_INET, SOCK_STREAM, 0);
@@ -85,9 +85,8 @@ LoopbackPeer::LoopbackPeer(const std::string& address, PeerScript script, int ba
 LoopbackPeer::~LoopbackPeer() {
     stop_ = true;
     if (thread_.joinable()) thread_.join();
-    for (intptr_t filler : fillers_) CloseHandle_(static_cast<SocketType>(filler));
-    CloseHandle_(static_cast<SocketType>(listener_));
-    delete lock_;
+    for (intptr_t filler : fillers_) CloseSocketHandle(static_cast<SocketType>(filler));
+    CloseSocketHandle(static_cast<SocketType>(listener_));
 }
 
 void LoopbackPeer::FillBacklog(int connections) {
@@ -103,7 +102,7 @@ void LoopbackPeer::FillBacklog(int connections) {
 }
 
 std::vector<std::string> LoopbackPeer::Received() {
-    std::lock_guard<std::mutex> hold(*lock_);
+    std::lock_guard<std::mutex> hold(lock_);
     return received_;
 }
 
@@ -122,7 +121,7 @@ void LoopbackPeer::Run() {
             if (got <= 0) break;
             const std::string chunk(buffer, static_cast<size_t>(got));
             {
-                std::lock_guard<std::mutex> hold(*lock_);
+                std::lock_guard<std::mutex> hold(lock_);
                 received_.push_back(chunk);
             }
             for (const PeerStep& step : script_(chunk)) {
@@ -136,7 +135,7 @@ void LoopbackPeer::Run() {
                 }
             }
         }
-        CloseHandle_(connection);
+        CloseSocketHandle(connection);
     }
 }
 

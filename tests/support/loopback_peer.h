@@ -44,7 +44,7 @@ class LoopbackPeer {
     std::atomic<bool> stop_{false};
     std::atomic<int> accepted_{0};
     std::vector<std::string> received_;
-    std::mutex* lock_;
+    std::mutex lock_;
     std::thread thread_;
 };
 
