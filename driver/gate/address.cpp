@@ -53,16 +53,25 @@ int IndexPosition(const char* text) {
     return position - kIndexDigits;
 }
 
+int AddressLength(const char* address) {
+    int length = BoundedLength(address, kAddressScanLength);
+    if (length > kMaxAddressLength) return -1;
+    while (length > 0 && address[length - 1] == ' ') --length;
+    for (int i = 0; i < length; ++i) {
+        const auto c = static_cast<uint8_t>(address[i]);
+        if (c <= ' ' || c == 127) return -1;
+    }
+    return length;
+}
+
 void SplitGateAddress(const char* address, GateAddress& parts) {
-    const int length = BoundedLength(address, kAddressScanLength);
-    for (int i = 0; i < length; ++i) parts.text[i] = address[i];
-    parts.text[length] = 0;
-    parts.complete = length < kAddressScanLength;
-    parts.letter = length > 3 ? FoldTypeLetter(static_cast<uint8_t>(parts.text[3])) : 0;
-    parts.name = parts.text + (length > 4 ? 4 : length);
-    // Hosts that keep addresses in fixed-width fields pad them with blanks.
-    int end = length;
-    while (end > 4 && parts.text[end - 1] == ' ') parts.text[--end] = 0;
+    const int length = AddressLength(address);
+    parts.valid = length >= 0;
+    const int kept = parts.valid ? length : 0;
+    for (int i = 0; i < kept; ++i) parts.text[i] = address[i];
+    parts.text[kept] = 0;
+    parts.letter = kept > 3 ? FoldTypeLetter(static_cast<uint8_t>(parts.text[3])) : 0;
+    parts.name = parts.text + (kept > 4 ? 4 : kept);
 }
 
 bool SplitTableName(char* gateName, uint16_t& elementIndex) {

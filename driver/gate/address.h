@@ -50,6 +50,11 @@ extern char gAddressScratch[kAddressScanLength + 1];
 // and fills the rest up to position 32 with blanks.
 void LoadAddressScratch(const char* address);
 
+// The one rule for every address text the host hands over: it ends within its first 33 bytes,
+// trailing blanks (hosts pad fixed-width fields) are not part of it, and what remains holds no
+// blank, control character or DEL. The length without the trailing blanks, or -1.
+int AddressLength(const char* address);
+
 // Position of the first blank among the first 32 characters (32 when there is none), minus 4.
 int IndexPosition(const char* text);
 
@@ -58,8 +63,8 @@ int IndexPosition(const char* text);
 struct GateAddress {
     char text[kAddressScanLength + 1];
     uint8_t letter;
-    char* name;     // from the fifth character; trailing blanks removed
-    bool complete;  // the address ended within its first 33 bytes
+    char* name;  // from the fifth character; trailing blanks removed
+    bool valid;  // the address keeps the rule of AddressLength
 };
 
 void SplitGateAddress(const char* address, GateAddress& parts);

@@ -13,23 +13,14 @@ bool IsDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
-// Addresses longer than 32 characters, or holding blanks or control characters, would be split
-// one way here and another way by reads and writes; they are refused as illegal addresses.
-bool IsWellFormed(const char* address) {
-    const int length = BoundedLength(address, kAddressScanLength);
-    if (length > kMaxAddressLength) return false;
-    for (int i = 0; i < length; ++i) {
-        const auto c = static_cast<uint8_t>(address[i]);
-        if (c <= ' ' || c == 127) return false;
-    }
-    return true;
-}
-
 // Steps shared by both commands: the scratch, the station digits and their range.
 bool CheckStation(GateDefinition& definition) {
     LoadAddressScratch(definition.address);
     const char* s = gAddressScratch;
-    if (!IsWellFormed(definition.address) || !IsDigit(s[0]) || !IsDigit(s[1]) || !IsDigit(s[2])) {
+    // Addresses that break the one address rule would be split one way here and another way by
+    // reads and writes: they are refused as illegal addresses.
+    if (AddressLength(definition.address) < 0 || !IsDigit(s[0]) || !IsDigit(s[1]) ||
+        !IsDigit(s[2])) {
         err(kCategoryAlarm, "ZELOE: Illegal PLC Address in Gate %s .", gAddressScratch);
         return false;
     }

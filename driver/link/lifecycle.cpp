@@ -11,6 +11,19 @@ bool IsConfigured(const InstanceBlock& block, int station) {
     return block.stationAddress[station][0] != 0;
 }
 
+// A station's address slot as a terminated text. Before the first Start a slot holds whatever
+// the host put there, perhaps 16 bytes without a terminator: never read past the slot.
+struct AddressText {
+    char text[kAddressSlotSize + 1];
+};
+
+AddressText AddressOf(const InstanceBlock& block, int station) {
+    AddressText address{};
+    const char* slot = block.stationAddress[station];
+    for (int i = 0; i < kAddressSlotSize && slot[i] != 0; ++i) address.text[i] = slot[i];
+    return address;
+}
+
 constexpr int kPowerUpReplySize = 199;
 constexpr uint32_t kShutdownPauseMs = 100;
 
@@ -38,12 +51,12 @@ uint8_t ConnectAllStations(InstanceBlock& block) {
     uint8_t anyConnected = 0;
     for (int station = 0; station < kStationCount; ++station) {
         if (!IsConfigured(block, station)) continue;
-        const char* address = block.stationAddress[station];
-        if (ConnectStation(address, &block.stationSocket[station]) != 0) {
-            err(kCategoryAlarm, "ZelOE: Connect to PLC %.2d (%s) success !", station, address);
+        const AddressText address = AddressOf(block, station);
+        if (ConnectStation(address.text, &block.stationSocket[station]) != 0) {
+            err(kCategoryAlarm, "ZelOE: Connect to PLC %.2d (%s) success !", station, address.text);
             anyConnected = 1;
         } else {
-            err(kCategoryAlarm, "ZelOE: Fail to Connect to PLC %.2d (%s),", station, address);
+            err(kCategoryAlarm, "ZelOE: Fail to Connect to PLC %.2d (%s),", station, address.text);
         }
     }
     return anyConnected;
@@ -90,9 +103,9 @@ int32_t RestartStation(HostRequest* request) {
     // The old handle is gone either way; 0 keeps reads and writes off it if the reconnect fails.
     entry = 0;
 
-    const char* address = block.stationAddress[station];
-    err(kCategoryAlarm, "ZelOE: Reconnecting PLC %.2d, TcpIp address %s", station, address);
-    if (ConnectStation(address, &entry) == 0) return 1;
+    const AddressText address = AddressOf(block, station);
+    err(kCategoryAlarm, "ZelOE: Reconnecting PLC %.2d, TcpIp address %s", station, address.text);
+    if (ConnectStation(address.text, &entry) == 0) return 1;
 
     if (PowerUpClear(block, entry) == 0)
         err(kCategoryInfo, "ZELOE:Warm Start Powerup Msg to PLC %d failed!", station);
@@ -105,7 +118,7 @@ int32_t Shutdown(HostRequest* request) {
     for (int station = 0; station < kStationCount; ++station) {
         if (!IsConfigured(block, station)) continue;
         err(kCategoryAlarm, "ZelOE: Disconnect PLC %.2d (%s)", station,
-            block.stationAddress[station]);
+            AddressOf(block, station).text);
         if (block.stationSocket[station] != 0) {
             platform::CloseSocket(block.stationSocket[station]);
             block.stationSocket[station] = 0;  // never used again once closed

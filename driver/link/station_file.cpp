@@ -17,6 +17,14 @@ bool IsKept(int byte) {
 
 constexpr int kMinCharsOfUnterminatedLine = 10;
 
+// The next byte of the file, or -1 at its end or once the file's byte limit is reached.
+int NextByte(StationFileReader& reader) {
+    if (reader.bytesRead >= kMaxStationFileBytes) return -1;
+    const int byte = platform::NextByte(reader.file);
+    if (byte >= 0) ++reader.bytesRead;
+    return byte;
+}
+
 }  // namespace
 
 void StationFileName(int32_t instanceNumber, char (&name)[32]) {
@@ -24,22 +32,27 @@ void StationFileName(int32_t instanceNumber, char (&name)[32]) {
     TextBuilder(name, sizeof name).Text("zelOE").Decimal(instanceNumber, 2).Text(".int");
 }
 
-uint8_t ReadStationLine(platform::InputFile& file, char (&line)[kStationLineSize]) {
+StationLine ReadStationLine(StationFileReader& reader, char (&line)[kStationLineSize]) {
     int kept = 0;
-    for (;;) {
-        int byte = platform::NextByte(file);
+    for (int32_t taken = 0;; ++taken) {
+        const int byte = NextByte(reader);
         if (byte < 0) {
             if (kept >= kMinCharsOfUnterminatedLine) {
                 line[kept] = 0;
-                return 1;
+                return StationLine::kRead;
             }
-            return 0;
+            return StationLine::kEnd;
+        }
+        if (taken == kMaxStationLineBytes) {
+            // Too long for any station line: skip to its end (bounded by the file's limit).
+            for (int next = byte; next >= 0 && next != '\n';) next = NextByte(reader);
+            return StationLine::kOverlong;
         }
         // Characters past the 134th are dropped, so the buffer keeps its terminator.
         if (IsKept(byte) && kept < kStationLineSize - 1) line[kept++] = static_cast<char>(byte);
         if (byte == '\n') {
             line[kept] = 0;
-            return 1;
+            return StationLine::kRead;
         }
     }
 }
@@ -49,15 +62,21 @@ uint8_t ReadStationFile(HostRequest* request) {
     char fileName[32];
     StationFileName(request->instanceNumber, fileName);
 
-    platform::InputFile file;
-    if (!platform::OpenForReading(file, fileName)) {
+    StationFileReader reader;
+    if (!platform::OpenForReading(reader.file, fileName)) {
         err(kCategoryAlarm, "ZelOE: Init File %s not found !!! ", fileName);
         return 0;
     }
 
     for (int lineNumber = 0; lineNumber < kMaxStationLines; ++lineNumber) {
         char line[kStationLineSize] = {};
-        if (ReadStationLine(file, line) == 0 || line[0] == 0) break;
+        const StationLine read = ReadStationLine(reader, line);
+        if (read == StationLine::kEnd) break;
+        if (read == StationLine::kOverlong) {
+            err(kCategoryAlarm, "ZelOE: Illegat Plc Address in %s file (valid 1..255)", fileName);
+            continue;
+        }
+        if (line[0] == 0) break;
 
         // The digits are not tested: the arithmetic alone decides (12A is station 137).
         const int c0 = static_cast<int8_t>(line[0]);
@@ -77,7 +96,7 @@ uint8_t ReadStationFile(HostRequest* request) {
         std::memset(slot, 0, kAddressSlotSize);
         std::memcpy(slot, address, static_cast<size_t>(BoundedLength(address, kAddressSlotSize)));
     }
-    platform::Close(file);
+    platform::Close(reader.file);
     return 1;
 }
 

@@ -10,9 +10,26 @@ namespace zeloe {
 
 constexpr int kStationLineSize = 135;  // 134 kept characters and the terminator
 constexpr int kMaxStationLines = 256;
+// Bytes read for one line (blanks and line end included) and for the whole file. A line that
+// has not ended by then is refused; at the file's limit reading stops as at its end. No station
+// file needs either, and a file that never ends a line (a link to /dev/zero) cannot hold Start.
+constexpr int32_t kMaxStationLineBytes = 1024;
+constexpr int32_t kMaxStationFileBytes = kMaxStationLines * kMaxStationLineBytes;
 
-// Reads one line into `line` (which the caller has zeroed); 1 when a line was read, 0 at the end.
-uint8_t ReadStationLine(platform::InputFile& file, char (&line)[kStationLineSize]);
+// The open station file and the bytes taken from it so far.
+struct StationFileReader {
+    platform::InputFile file;
+    int32_t bytesRead = 0;
+};
+
+enum class StationLine : uint8_t {
+    kEnd,       // no more lines
+    kRead,      // a line is in the buffer
+    kOverlong,  // a line longer than kMaxStationLineBytes, skipped up to its end
+};
+
+// Reads one line into `line` (which the caller has zeroed).
+StationLine ReadStationLine(StationFileReader& reader, char (&line)[kStationLineSize]);
 
 // Fills the instance's station address slots from "zelOE<nn>.int"; 0 when the file cannot be
 // opened, 1 otherwise.

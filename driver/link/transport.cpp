@@ -12,11 +12,16 @@ void GiveUp(platform::SocketHandle handle) {
     platform::CloseSocket(handle);
 }
 
+// Reads out what is waiting when a command is about to go out: at most what the one probe
+// counted, and never more than kMaxDiscardBytes, so that a controller that streams bytes
+// without pause cannot stretch a call. Whatever is left stays queued for the next receive.
 void DiscardStaleBytes(platform::SocketHandle handle) {
     int32_t pending = platform::PendingBytes(handle);
+    if (pending > kMaxDiscardBytes) pending = kMaxDiscardBytes;
     while (pending > 0) {
-        char scrap[256];
-        int32_t got = platform::Receive(handle, scrap, pending < 256 ? pending : 256);
+        char scrap[kDiscardChunkBytes];
+        const int32_t chunk = pending < kDiscardChunkBytes ? pending : kDiscardChunkBytes;
+        const int32_t got = platform::Receive(handle, scrap, chunk);
         if (got <= 0) break;
         pending -= got;
     }

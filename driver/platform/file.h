@@ -7,7 +7,7 @@ namespace zeloe::platform {
 
 struct InputFile {
     intptr_t handle = -1;
-    uint8_t buffer[256];
+    uint8_t buffer[1024];
     int32_t filled = 0;
     int32_t next = 0;
 };

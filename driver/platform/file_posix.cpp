@@ -1,4 +1,5 @@
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "platform/file.h"
@@ -6,10 +7,19 @@
 namespace zeloe::platform {
 
 bool OpenForReading(InputFile& file, const char* name) {
-    int fd = open(name, O_RDONLY | O_CLOEXEC);
-    file.handle = fd;
+    file.handle = -1;
     file.filled = file.next = 0;
-    return fd >= 0;
+    // Non-blocking, so that a FIFO without a writer cannot hold Start at open or read.
+    int fd = open(name, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return false;
+    // A directory opens on Linux but not on Windows: it is no station file on either.
+    struct stat status;
+    if (fstat(fd, &status) != 0 || S_ISDIR(status.st_mode)) {
+        close(fd);
+        return false;
+    }
+    file.handle = fd;
+    return true;
 }
 
 int NextByte(InputFile& file) {

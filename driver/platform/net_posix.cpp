@@ -25,6 +25,12 @@ int32_t Fail() {
     return -1;
 }
 
+int64_t MonotonicMs() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<int64_t>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
+}
+
 }  // namespace
 
 bool StartSockets() {
@@ -90,12 +96,18 @@ int32_t Send(SocketHandle handle, const void* bytes, int32_t count) {
 
 int32_t WaitReadable(SocketHandle handle, int32_t timeoutMs) {
     if (handle == 0) return -1;
-    pollfd entry{Fd(handle), POLLIN, 0};
     // A negative time-out would make poll() wait for ever; Winsock refuses it instead.
-    int ready = poll(&entry, 1, timeoutMs < 0 ? 0 : timeoutMs);
-    if (ready < 0) return Fail();
-    if (ready > 0 && (entry.revents & POLLNVAL) != 0) return -1;
-    return ready;
+    const int64_t deadline = MonotonicMs() + (timeoutMs < 0 ? 0 : timeoutMs);
+    pollfd entry{Fd(handle), POLLIN, 0};
+    for (;;) {
+        const int64_t remaining = deadline - MonotonicMs();
+        const int ready = poll(&entry, 1, remaining > 0 ? static_cast<int>(remaining) : 0);
+        if (ready > 0) return (entry.revents & POLLNVAL) != 0 ? -1 : ready;
+        if (ready == 0) return 0;
+        // A signal the host process takes (a timer, SIGCHLD, a profiler) interrupts the wait;
+        // it goes on for the time that is left, so only data or the time-out end it.
+        if (errno != EINTR) return Fail();
+    }
 }
 
 int32_t Receive(SocketHandle handle, void* buffer, int32_t size) {

@@ -13,6 +13,11 @@ bool StartSockets() {
 
 int32_t OpenStreamSocket() {
     SOCKET handle = socket(AF_INET, SOCK_STREAM, 0);
+    // Sockets are inheritable by default: a child program the host starts would keep the
+    // connection open after Shutdown or RestartStation, holding one of the controller's few
+    // session slots.
+    if (handle != INVALID_SOCKET)
+        SetHandleInformation(reinterpret_cast<HANDLE>(handle), HANDLE_FLAG_INHERIT, 0);
     return static_cast<int32_t>(handle);
 }
 

@@ -22,7 +22,7 @@ int32_t ReadBlock(HostRequest* request) {
     SplitGateAddress(access.address, gate);
     char* name = gate.name;
     uint16_t start = 0;
-    if (!gate.complete || !SplitTableName(name, start)) return 1;
+    if (!gate.valid || !SplitTableName(name, start)) return 1;
     const auto end = static_cast<uint16_t>(start + count);
 
     char command[kCommandSize];

@@ -59,7 +59,7 @@ int32_t ReadGate(HostRequest* request) {
 
     GateAddress gate;
     SplitGateAddress(access.address, gate);
-    if (!gate.complete) return 1;
+    if (!gate.valid) return 1;
     const GateKind kind = ClassifyGate(gate.letter, access.hostType);
     char* name = gate.name;
 

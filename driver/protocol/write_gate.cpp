@@ -102,7 +102,7 @@ int32_t WriteGate(HostRequest* request) {
 
     GateAddress gate;
     SplitGateAddress(access.address, gate);
-    const GateKind kind = gate.complete ? ClassifyGate(gate.letter, access.hostType) : kNoGate;
+    const GateKind kind = gate.valid ? ClassifyGate(gate.letter, access.hostType) : kNoGate;
     char* name = gate.name;
 
     // After an error reply the exchange leaves the controller's text at byte 2; the kinds that

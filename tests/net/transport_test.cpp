@@ -2,6 +2,7 @@
 // own 127.21.x.y address so the tests can run in parallel.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -12,8 +13,12 @@
 #include "support/driver_fixture.h"
 #include "support/loopback_peer.h"
 
-#if !defined(_WIN32)
+#if defined(_WIN32)
+#include <windows.h>
+#else
 #include <fcntl.h>
+#include <signal.h>
+#include <sys/time.h>
 #endif
 
 namespace zeloe::testing {
@@ -168,6 +173,79 @@ TEST_F(Transport, RestartNeverClosesAHandleThatIsNoSocket) {
     EXPECT_EQ(log.Texts().front(), "DisConnect PLC 04 Failed(-1)");
     EXPECT_NE(fcntl(fileno(file), F_GETFD), -1);  // still open
     std::fclose(file);
+}
+#endif
+
+#if !defined(_WIN32)
+// A host process that takes signals (timers, SIGCHLD, a profiler, its own Ctrl-C handler):
+// every interrupted wait goes on for the time that is left.
+class Interrupted : public Transport {
+  protected:
+    Interrupted() {
+        struct sigaction action {};
+        action.sa_handler = [](int) { ++ticks; };
+        sigemptyset(&action.sa_mask);
+        sigaction(SIGALRM, &action, &previous_);
+        itimerval every5ms{{0, 5000}, {0, 5000}};
+        setitimer(ITIMER_REAL, &every5ms, nullptr);
+    }
+    ~Interrupted() override {
+        itimerval off{};
+        setitimer(ITIMER_REAL, &off, nullptr);
+        sigaction(SIGALRM, &previous_, nullptr);
+    }
+    // The peer's thread must not take the signals meant for the driver's waits.
+    static std::unique_ptr<LoopbackPeer> QuietPeer(const std::string& address, PeerScript script) {
+        sigset_t alarm, previous;
+        sigemptyset(&alarm);
+        sigaddset(&alarm, SIGALRM);
+        pthread_sigmask(SIG_BLOCK, &alarm, &previous);
+        auto peer = std::make_unique<LoopbackPeer>(address, std::move(script));
+        pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+        return peer;
+    }
+    static inline std::atomic<int> ticks{0};
+    struct sigaction previous_ {};
+};
+
+TEST_F(Interrupted, SignalsDoNotEndAWait) {
+    auto peer = QuietPeer("127.21.0.9", [](const std::string& received) {
+        if (received == "A\r") return std::vector<PeerStep>{{std::string(1, '\0')}};
+        return std::vector<PeerStep>{{FramedReply(0, "42"), 50}};
+    });
+    ASSERT_EQ(Start("001:127.21.0.9\n"), 0);
+    for (int i = 0; i < 10; ++i) {
+        Access speed{"001CSPEED"};
+        ASSERT_EQ(Read(speed), 0) << i;
+        EXPECT_EQ(speed.value[0], 42);
+    }
+    EXPECT_GT(ticks, 50);
+}
+
+TEST_F(Interrupted, ASilentControllerStillCostsItsThreeTimeouts) {
+    auto peer = QuietPeer("127.21.0.10", [](const std::string& received) {
+        if (received == "A\r") return std::vector<PeerStep>{{std::string(1, '\0')}};
+        return std::vector<PeerStep>{};
+    });
+    ASSERT_EQ(Start("001:127.21.0.10\n"), 0);
+    block->timeoutMs = 200;
+    Access speed{"001CSPEED"};
+    const double start = Seconds();
+    EXPECT_EQ(Read(speed), 2);
+    const double took = Seconds() - start;
+    EXPECT_GT(took, 0.6);  // three waits of 200 ms and two pauses of 10 ms
+    EXPECT_LT(took, 1.5);
+}
+#else
+// Sockets of the driver are not inherited by programs the host starts.
+TEST_F(Transport, SocketsAreNotInherited) {
+    LoopbackPeer peer("127.21.0.11", Controller);
+    const uint32_t handle = Connect("127.21.0.11");
+    DWORD flags = 0;
+    ASSERT_TRUE(
+        GetHandleInformation(reinterpret_cast<HANDLE>(static_cast<uintptr_t>(handle)), &flags));
+    EXPECT_EQ(flags & HANDLE_FLAG_INHERIT, 0u);
+    platform::CloseSocket(handle);
 }
 #endif
 

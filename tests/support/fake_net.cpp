@@ -166,6 +166,7 @@ int32_t WaitReadable(SocketHandle handle, int32_t timeoutMs) {
 }
 
 int32_t Receive(SocketHandle handle, void* buffer, int32_t size) {
+    ++FakeNet::Get().receiveCalls;
     auto* connection = Find(handle);
     if (connection == nullptr) return -1;
     if (connection->incoming.empty()) return connection->peerClosed ? 0 : -1;

@@ -59,6 +59,7 @@ class FakeNet {
     std::vector<int32_t> waits;  // time-outs passed to the readiness wait
     std::vector<uint32_t> sleeps;
     int startCalls = 0;
+    int receiveCalls = 0;
 
     struct Connection {
         std::string address;
