@@ -5,6 +5,7 @@ set -euo pipefail
 
 packages=(
     cmake ninja-build g++ clang-format
+    clang-14 libclang-rt-14-dev valgrind
     googletest libgtest-dev
     g++-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-i686-dev
     libtomlplusplus-dev libcli11-dev

@@ -10,12 +10,15 @@ cmake --preset native >/dev/null
 cmake --build --preset native
 cmake --preset native-asan >/dev/null
 cmake --build --preset native-asan
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz
 cmake --preset win32 >/dev/null
 cmake --build --preset win32
 
 status=0
-ctest --preset native || status=1
+ctest --preset native || status=1       # includes the memcheck runs
 ctest --preset native-asan || status=1
+ctest --preset fuzz || status=1         # a short run of every fuzz target
 
 if why=$(wine_usable); then
     wine_start
