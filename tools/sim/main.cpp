@@ -24,9 +24,11 @@ int main(int argc, char** argv) {
     zeloe::sim::ServerOptions options;
     app.add_option("plant", plantFile, "plant file (TOML)")->required()->check(CLI::ExistingFile);
     app.add_option("-f,--fault", faults,
-                   "ADDRESS:FAULT[=N], e.g. 127.0.0.12:silent, 127.0.0.11:delay=200 "
+                   "ADDRESS:FAULT[=N][@GATE], e.g. 127.0.0.12:silent, 127.0.0.11:delay=200@SPEED "
                    "(faults: delay, silent, close-after, reset-after, split, split-pause, "
-                   "listen-delay, refuse, oversize, truncate, garbage)");
+                   "listen-delay, late-handshake, refuse, oversize, truncate, garbage, "
+                   "close-mid-reply, size, power-up-stuck); @GATE limits it to commands "
+                   "that name the gate");
     app.add_flag("--trace", options.trace, "print every command and reply with a time stamp");
     app.add_flag("--any-address", options.anyAddress,
                  "also serve addresses outside 127.0.0.0/8 (never needed for tests)");
@@ -42,7 +44,7 @@ int main(int argc, char** argv) {
         bool found = false;
         for (auto& station : plant.stations) {
             if (colon == std::string::npos || station.address != fault.substr(0, colon)) continue;
-            if (auto error = zeloe::sim::ApplyFault(station.faults, fault.substr(colon + 1))) {
+            if (auto error = zeloe::sim::ApplyStationFault(station, fault.substr(colon + 1))) {
                 std::cerr << "zeloe-sim: " << *error << "\n";
                 return 2;
             }

@@ -20,6 +20,8 @@ PointRecord MakePointRecord(bool unitConfigured, bool enabled, bool on, float va
 
 namespace {
 
+bool NamesGate(const std::string& command, const std::string& gate);
+
 template <typename T, typename Read>
 void ReadMap(const toml::table& station, const char* key, std::map<std::string, T>& out,
              Read read) {
@@ -60,6 +62,25 @@ void ReadFaults(const toml::table& table, Faults& f) {
     f.oversize = table["oversize"].value_or(f.oversize);
     f.truncate = table["truncate"].value_or(f.truncate);
     f.garbage = table["garbage"].value_or(f.garbage);
+    f.closeMidReply = table["close_mid_reply"].value_or(f.closeMidReply);
+    f.replySize = table["size"].value_or(f.replySize);
+    f.powerUpStuck = table["power_up_stuck"].value_or(f.powerUpStuck);
+    f.lateHandshakeMs = table["late_handshake_ms"].value_or(f.lateHandshakeMs);
+}
+
+// The words of a command's first line without their sigils: "^SPEED @@ ." names SPEED.
+bool NamesGate(const std::string& command, const std::string& gate) {
+    const std::string line = command.substr(0, command.find('\r'));
+    size_t at = 0;
+    while (at < line.size()) {
+        size_t end = line.find(' ', at);
+        if (end == std::string::npos) end = line.size();
+        size_t word = at;
+        while (word < end && std::strchr("^*}{%~|", line[word]) != nullptr) ++word;
+        if (line.compare(word, end - word, gate) == 0 && end - word == gate.size()) return true;
+        at = end + 1;
+    }
+    return false;
 }
 
 }  // namespace
@@ -115,6 +136,10 @@ std::optional<std::string> LoadPlant(const std::string& path, Plant& plant) {
         ReadMap(*table, "pid_loops", s.pidLoops, ReadUnit);
         ReadMap(*table, "events", s.events, [](const toml::node& n) { return n.value_or(false); });
         if (const auto* faults = (*table)["faults"].as_table()) ReadFaults(*faults, s.faults);
+        if (const auto* gates = (*table)["gate_faults"].as_table())
+            for (const auto& [name, gateNode] : *gates)
+                if (const auto* faults = gateNode.as_table())
+                    ReadFaults(*faults, s.gateFaults[std::string(name.str())]);
         plant.stations.push_back(std::move(s));
     }
     return std::nullopt;
@@ -154,9 +179,29 @@ std::optional<std::string> ApplyFault(Faults& f, const std::string& setting) {
         f.truncate = value != 0;
     else if (name == "garbage")
         f.garbage = value != 0;
+    else if (name == "close-mid-reply")
+        f.closeMidReply = value != 0;
+    else if (name == "size")
+        f.replySize = value;
+    else if (name == "power-up-stuck")
+        f.powerUpStuck = value != 0;
+    else if (name == "late-handshake")
+        f.lateHandshakeMs = value;
     else
         return "unknown fault " + name;
     return std::nullopt;
+}
+
+std::optional<std::string> ApplyStationFault(Station& station, const std::string& setting) {
+    const auto at = setting.find('@');
+    if (at == std::string::npos) return ApplyFault(station.faults, setting);
+    return ApplyFault(station.gateFaults[setting.substr(at + 1)], setting.substr(0, at));
+}
+
+const Faults& FaultsFor(const Station& station, const std::string& command) {
+    for (const auto& [gate, faults] : station.gateFaults)
+        if (NamesGate(command, gate)) return faults;
+    return station.faults;
 }
 
 }  // namespace zeloe::sim

@@ -29,7 +29,12 @@ struct Faults {
     bool refuse = false;    // never listens: every connection is refused
     bool oversize = false;  // 400 extra bytes after every reply
     bool truncate = false;  // every reply cut to its first half
-    bool garbage = false;   // every reply replaced by random bytes
+    bool garbage = false;   // every reply replaced by random bytes (status never 0 or 4)
+    bool closeMidReply = false;    // half of the reply, then the connection is closed
+    int replySize = 0;             // every reply padded with '#' or cut to exactly this (0: off)
+    bool powerUpStuck = false;     // status 4 for every command; the clear never helps
+    int lateHandshakeMs = 0;       // handshakes go unanswered this long after start
+    mutable bool dropped = false;  // the one close or reset of these faults has happened
 };
 
 struct Station {
@@ -45,9 +50,12 @@ struct Station {
     std::map<std::string, PointRecord> points;  // digital and analog alike
     std::map<std::string, UnitStatus> digitalUnits, analogUnits, pidLoops;
     std::map<std::string, bool> events;
-    Faults faults;
-    bool dropped = false;  // the one close or reset of the faults has happened
+    Faults faults;                             // for every command
+    std::map<std::string, Faults> gateFaults;  // only for commands that name this gate
 };
+
+// The faults that apply to one command: those of a gate it names, else the station's.
+const Faults& FaultsFor(const Station& station, const std::string& command);
 
 struct Plant {
     std::vector<Station> stations;
@@ -62,5 +70,9 @@ std::optional<std::string> LoadPlant(const std::string& path, Plant& plant);
 
 // Applies "NAME" or "NAME=VALUE" to a station's faults; an error text for an unknown name.
 std::optional<std::string> ApplyFault(Faults& faults, const std::string& setting);
+
+// Applies "NAME[=VALUE][@GATE]": to the gate's faults when a gate is named, else to the
+// station's.
+std::optional<std::string> ApplyStationFault(Station& station, const std::string& setting);
 
 }  // namespace zeloe::sim

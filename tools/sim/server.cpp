@@ -42,6 +42,11 @@ struct Listener {
     Station* station;
     int fd = -1;
     Clock::time_point opensAt;
+    // Late handshakes: until then the accept queue is kept full with our own connections, so
+    // that the kernel leaves a client's handshake unanswered.
+    Clock::time_point holdUntil;
+    std::vector<int> fillers;
+    bool failed = false;  // could not listen; never tried again
 };
 
 std::string Printable(const std::string& bytes) {
@@ -105,29 +110,49 @@ class Server {
                 log_ << "station " << station.address << ": refuses connections\n";
                 continue;
             }
-            listeners_.push_back(
-                {&station, -1, start_ + std::chrono::milliseconds(station.faults.listenDelayMs)});
+            Listener listener{};
+            listener.station = &station;
+            listener.opensAt = start_ + std::chrono::milliseconds(station.faults.listenDelayMs);
+            listeners_.push_back(listener);
         }
         OpenDueListeners();
-        for (const auto& l : listeners_)
-            if (l.fd < 0 && l.opensAt <= start_) return 2;
+        // A station due at start that cannot listen (its address in use by another process)
+        // ends the simulator before it says "ready": whoever holds the address would be
+        // answering in its place.
+        for (const auto& l : listeners_) {
+            if (l.failed) {
+                for (auto& other : listeners_)
+                    if (other.fd >= 0) close(other.fd);
+                return 2;
+            }
+        }
         log_ << "ready" << std::endl;
 
         while (!stop) {
             OpenDueListeners();
+            ReleaseHeldListeners();
             std::vector<pollfd> fds;
-            for (const auto& l : listeners_)
-                if (l.fd >= 0) fds.push_back({l.fd, POLLIN, 0});
-            for (const auto& c : connections_) fds.push_back({c.fd, POLLIN, 0});
+            std::vector<Listener*> polledListeners;
+            std::vector<Connection*> polledConnections;
+            for (auto& l : listeners_) {
+                if (l.fd < 0 || !l.fillers.empty()) continue;
+                fds.push_back({l.fd, POLLIN, 0});
+                polledListeners.push_back(&l);
+            }
+            // A closing connection is not polled: its end of file or reset would keep it
+            // ready and the loop spinning while its last output waits for its due time.
+            for (auto& c : connections_) {
+                if (c.closing) continue;
+                fds.push_back({c.fd, POLLIN, 0});
+                polledConnections.push_back(&c);
+            }
             poll(fds.data(), fds.size(), WaitMs());
             size_t at = 0;
-            for (auto& l : listeners_) {
-                if (l.fd < 0) continue;
-                if (fds[at++].revents & POLLIN) Accept(l);
-            }
+            for (Listener* l : polledListeners)
+                if (fds[at++].revents & POLLIN) Accept(*l);
+            for (Connection* c : polledConnections)
+                if (fds[at++].revents & (POLLIN | POLLHUP | POLLERR)) Receive(*c);
             for (auto it = connections_.begin(); it != connections_.end();) {
-                const short events = at < fds.size() ? fds[at++].revents : 0;
-                if (events & (POLLIN | POLLHUP | POLLERR)) Receive(*it);
                 if (Flush(*it)) {
                     ++it;
                 } else {
@@ -153,16 +178,45 @@ class Server {
                 log_ << "zeloe-sim: cannot listen on " << l.station->address << ":2001: " << error
                      << "\n";
                 l.opensAt = Clock::time_point::max();
+                l.failed = true;
             } else {
                 log_ << "listening on " << l.station->address << ":2001" << std::endl;
+                if (l.station->faults.lateHandshakeMs > 0) HoldHandshakes(l);
             }
+        }
+    }
+
+    void HoldHandshakes(Listener& l) {
+        listen(l.fd, 0);  // one queued connection fills the queue
+        sockaddr_in self{};
+        socklen_t length = sizeof self;
+        getsockname(l.fd, reinterpret_cast<sockaddr*>(&self), &length);
+        for (int i = 0; i < 2; ++i) {
+            const int filler = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+            connect(filler, reinterpret_cast<sockaddr*>(&self), sizeof self);
+            l.fillers.push_back(filler);
+        }
+        l.holdUntil = Clock::now() + std::chrono::milliseconds(l.station->faults.lateHandshakeMs);
+    }
+
+    void ReleaseHeldListeners() {
+        for (auto& l : listeners_) {
+            if (l.fillers.empty() || Clock::now() < l.holdUntil) continue;
+            for (int queued; (queued = accept4(l.fd, nullptr, nullptr, SOCK_CLOEXEC)) >= 0;)
+                close(queued);
+            for (int filler : l.fillers) close(filler);
+            l.fillers.clear();
+            listen(l.fd, 16);
+            log_ << "station " << l.station->address << ": handshakes answered again" << std::endl;
         }
     }
 
     int WaitMs() const {
         auto next = Clock::now() + std::chrono::milliseconds(100);
-        for (const auto& l : listeners_)
+        for (const auto& l : listeners_) {
             if (l.fd < 0 && l.opensAt < next) next = l.opensAt;
+            if (!l.fillers.empty() && l.holdUntil < next) next = l.holdUntil;
+        }
         for (const auto& c : connections_)
             if (!c.outputs.empty() && c.outputs.front().due < next) next = c.outputs.front().due;
         const auto ms =
@@ -189,11 +243,11 @@ class Server {
         char buffer[4096];
         const ssize_t got = recv(c.fd, buffer, sizeof buffer, 0);
         if (got <= 0) {
+            // The client has gone: queue the close once, after what is still due.
             c.closing = true;
             c.outputs.push_back({Clock::now(), "", true, false});
             return;
         }
-        if (c.closing) return;
         c.input.append(buffer, static_cast<size_t>(got));
         std::string command;
         while (!c.closing && TakeCommand(c.input, command)) Answer(c, command);
@@ -201,23 +255,36 @@ class Server {
 
     void Answer(Connection& c, const std::string& command) {
         Station& s = *c.station;
-        const Faults& f = s.faults;
+        const Faults& f = FaultsFor(s, command);
         ++c.commands;
         Trace(s, "<-", command);
         std::string reply;
-        try {
-            reply = Execute(s, command);
-        } catch (const std::exception&) {
-            reply = Framed(1, "bad value");
+        if (f.powerUpStuck && command != "A\r") {
+            reply = Framed(4, "Power-up clear expected");
+        } else {
+            try {
+                reply = Execute(s, command);
+            } catch (const std::exception&) {
+                reply = Framed(1, "bad value");
+            }
         }
         const auto due = Clock::now() + std::chrono::milliseconds(f.delayMs);
         if (!f.silent) {
             if (f.garbage) {
                 reply.assign(12, '\0');
                 for (auto& byte : reply) byte = static_cast<char>(random_() & 0xFF);
+                // Never a success or a power-up status: garbage always reads as an error.
+                while (reply[0] == 0 || reply[0] == 4) reply[0] = static_cast<char>(random_());
             }
             if (f.truncate) reply.resize(std::max<size_t>(1, reply.size() / 2));
             if (f.oversize) reply += std::string(400, '#');
+            if (f.replySize > 0) reply.resize(static_cast<size_t>(f.replySize), '#');
+            if (f.closeMidReply) {
+                c.outputs.push_back({due, reply.substr(0, std::max<size_t>(1, reply.size() / 2))});
+                c.outputs.push_back({due, "", true, false});
+                c.closing = true;
+                return;
+            }
             if (f.split && reply.size() > 1) {
                 const size_t half = reply.size() / 2;
                 c.outputs.push_back({due, reply.substr(0, half)});
@@ -230,8 +297,8 @@ class Server {
         // A station drops one connection: the reconnect that follows is served normally.
         const bool close = f.closeAfter > 0 && c.commands >= f.closeAfter;
         const bool reset = f.resetAfter > 0 && c.commands >= f.resetAfter;
-        if (!s.dropped && (close || reset)) {
-            s.dropped = true;
+        if (!f.dropped && (close || reset)) {
+            f.dropped = true;
             c.closing = true;
             c.outputs.push_back({due, "", true, reset && !close});
         }
