@@ -123,11 +123,4 @@ int32_t PendingBytes(SocketHandle handle) {
     return count;
 }
 
-void SleepMs(uint32_t milliseconds) {
-    timespec rest{static_cast<time_t>(milliseconds / 1000),
-                  static_cast<long>(milliseconds % 1000) * 1000000L};
-    while (nanosleep(&rest, &rest) != 0 && errno == EINTR) {
-    }
-}
-
 }  // namespace zeloe::platform

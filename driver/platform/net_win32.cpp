@@ -77,8 +77,4 @@ int32_t PendingBytes(SocketHandle handle) {
     return static_cast<int32_t>(count);
 }
 
-void SleepMs(uint32_t milliseconds) {
-    Sleep(milliseconds);
-}
-
 }  // namespace zeloe::platform

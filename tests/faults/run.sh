@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
-# One group of the controller-fault table: starts the simulator with the fault plant on its
-# own 127.a.b addresses, runs the table's program against it (natively, or under Wine), and
-# stops the simulator it started.
-#   run.sh NATIVE_BIN TARGET_BIN native|win32 GROUP NET
+# Runs a test program against the simulator: starts the simulator with the fault plant on its
+# own 127.a.b addresses, runs the program's tests that FILTER selects (natively, or under
+# Wine), and stops the simulator it started.
+#   run.sh NATIVE_BIN TARGET_BIN native|win32 PROGRAM FILTER NET
 set -uo pipefail
-native_bin=$1 target_bin=$2 target=$3 group=$4 net=$5
+native_bin=$1 target_bin=$2 target=$3 program=$4 filter=$5 net=$6
 here=$(cd "$(dirname "$0")" && pwd)
 work=$(mktemp -d)
 sim_pid=
@@ -26,7 +26,7 @@ grep -q '^ready' "$work/sim.log" || { echo "simulator not ready"; exit 1; }
 
 export ZELOE_FAULT_NET=$net
 if [ "$target" = win32 ]; then
-    "$here/../../scripts/wine-run" "$target_bin/fault_table_tests.exe" --gtest_filter="$group.*"
+    "$here/../../scripts/wine-run" "$target_bin/$program.exe" --gtest_filter="$filter"
 else
-    "$target_bin/fault_table_tests" --gtest_filter="$group.*"
+    "$target_bin/$program" --gtest_filter="$filter"
 fi
