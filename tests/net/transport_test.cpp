@@ -219,7 +219,7 @@ TEST_F(Interrupted, SignalsDoNotEndAWait) {
         ASSERT_EQ(Read(speed), 0) << i;
         EXPECT_EQ(speed.value[0], 42);
     }
-    EXPECT_GT(ticks, 50);
+    EXPECT_GT(ticks, 10);  // the waits were interrupted, many times
 }
 
 TEST_F(Interrupted, ASilentControllerStillCostsItsThreeTimeouts) {
