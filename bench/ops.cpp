@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "host/instance_block.h"
-#include "host/zelmain.h"
+#include "entry/zelmain.h"
 #include "tolmar.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include "host/zelmain.h"
+#include "entry/zelmain.h"
 #include "tolmar.h"
 
 namespace zeloe::fuzz {

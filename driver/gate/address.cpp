@@ -1,57 +1,8 @@
 #include "gate/address.h"
 
-#include "host/text.h"
+#include "base/text.h"
 
 namespace zeloe {
-
-char gAddressScratch[kAddressScanLength + 1] = {};
-
-uint8_t FoldTypeLetter(uint8_t code) {
-    return code >= 97 && code <= 127 ? static_cast<uint8_t>(code - 32) : code;
-}
-
-GateKind ClassifyGate(uint8_t foldedLetter, int32_t hostType) {
-    struct Pairing {
-        GateKind kind;
-        int32_t hostType;
-    };
-    static constexpr Pairing kByLetter[13] = {
-        {DigitalPoint, HostOnOff},            // A
-        {AnalogPoint, HostFloat},             // B
-        {IntegerVariable, HostInteger},       // C
-        {FloatVariable, HostFloat},           // D
-        {StringVariable, HostText},           // E
-        {TimerVariable, HostFloat},           // F
-        {IntegerTable, HostInteger},          // G
-        {FloatTable, HostFloat},              // H
-        {StringTable, HostText},              // I
-        {DigitalUnitStatus, HostStatusWord},  // J
-        {AnalogUnitStatus, HostStatusWord},   // K
-        {PidLoopStatus, HostStatusWord},      // L
-        {EventReactionStatus, HostOnOff},     // M
-    };
-    if (foldedLetter < 'A' || foldedLetter > 'M') return kNoGate;
-    const Pairing& pairing = kByLetter[foldedLetter - 'A'];
-    return pairing.hostType == hostType ? pairing.kind : kNoGate;
-}
-
-bool IsTableKind(GateKind kind) {
-    return kind == IntegerTable || kind == FloatTable || kind == StringTable;
-}
-
-void LoadAddressScratch(const char* address) {
-    const int length = BoundedLength(address, kAddressScanLength);
-    for (int i = 0; i < length; ++i) gAddressScratch[i] = address[i];
-    gAddressScratch[3] =
-        static_cast<char>(FoldTypeLetter(static_cast<uint8_t>(gAddressScratch[3])));
-    for (int i = length; i <= kMaxAddressLength; ++i) gAddressScratch[i] = ' ';
-}
-
-int IndexPosition(const char* text) {
-    int position = 0;
-    while (position < kMaxAddressLength && text[position] != ' ' && text[position] != 0) ++position;
-    return position - kIndexDigits;
-}
 
 int AddressLength(const char* address) {
     int length = BoundedLength(address, kAddressScanLength);
@@ -64,23 +15,39 @@ int AddressLength(const char* address) {
     return length;
 }
 
-void SplitGateAddress(const char* address, GateAddress& parts) {
-    const int length = AddressLength(address);
-    parts.valid = length >= 0;
-    const int kept = parts.valid ? length : 0;
-    for (int i = 0; i < kept; ++i) parts.text[i] = address[i];
-    parts.text[kept] = 0;
-    parts.letter = kept > 3 ? FoldTypeLetter(static_cast<uint8_t>(parts.text[3])) : 0;
-    parts.name = parts.text + (kept > 4 ? 4 : kept);
+int StationOfAddress(const char* address) {
+    int station = 0;
+    for (int i = 0; i < 3; ++i) {
+        if (address[i] < '0' || address[i] > '9') return -1;
+        station = station * 10 + (address[i] - '0');
+    }
+    return station;
 }
 
-bool SplitTableName(char* gateName, uint16_t& elementIndex) {
-    const int length = BoundedLength(gateName, kAddressScanLength);
-    if (length < kIndexDigits) return false;
-    char* digits = gateName + length - kIndexDigits;
-    elementIndex = static_cast<uint16_t>(ParseDecimalInt(digits));
-    *digits = 0;
-    return true;
+ParsedGate ParseGate(const char* address, int32_t station, int32_t hostType) {
+    ParsedGate gate{};
+    gate.station = station;
+    const int length = AddressLength(address);
+    gate.valid = length >= 0;
+    if (!gate.valid) return gate;
+
+    const int nameLength = length > 4 ? length - 4 : 0;
+    for (int i = 0; i < nameLength; ++i) gate.name[i] = address[4 + i];
+    const uint8_t letter = length > 3 ? FoldTypeLetter(static_cast<uint8_t>(address[3])) : 0;
+    gate.kind = ClassifyGate(letter, hostType);
+
+    // Table gates: the last four characters are the element index, what precedes them the
+    // table name. The digits are converted by the decimal rule, as the controller reads them.
+    // Block reads split every name this way, whatever its kind.
+    if (nameLength >= kIndexDigits) {
+        const int tableLength = nameLength - kIndexDigits;
+        for (int i = 0; i < tableLength; ++i) gate.table[i] = gate.name[i];
+        char digits[kIndexDigits + 1] = {};
+        for (int i = 0; i < kIndexDigits; ++i) digits[i] = gate.name[tableLength + i];
+        gate.index = static_cast<uint16_t>(ParseDecimalInt(digits));
+        gate.hasIndex = true;
+    }
+    return gate;
 }
 
 }  // namespace zeloe

@@ -1,32 +1,37 @@
 #include "gate/definition.h"
 
 #include "gate/address.h"
+#include "gate/address_scratch.h"
 #include "gate/table_registry.h"
 #include "host/instance_block.h"
 #include "host/messages.h"
-#include "host/text.h"
 
 namespace zeloe {
 namespace {
+
+// Reported back to the host in every definition; their meaning is the host's.
+constexpr int32_t kOutWordA = 255;
+constexpr int32_t kOutWordSingle = 16;
+constexpr int32_t kOutWordTable = 32;
+
+constexpr char kIllegalAddress[] = "ZELOE: Illegal PLC Address in Gate %s .";
 
 bool IsDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
 // Steps shared by both commands: the scratch, the station digits and their range.
-bool CheckStation(GateDefinition& definition) {
-    LoadAddressScratch(definition.address);
-    const char* s = gAddressScratch;
+bool CheckStation(GateDefinition& definition, const char* scratch) {
     // Addresses that break the one address rule would be split one way here and another way by
     // reads and writes: they are refused as illegal addresses.
-    if (AddressLength(definition.address) < 0 || !IsDigit(s[0]) || !IsDigit(s[1]) ||
-        !IsDigit(s[2])) {
-        err(kCategoryAlarm, "ZELOE: Illegal PLC Address in Gate %s .", gAddressScratch);
+    if (AddressLength(definition.address) < 0 || !IsDigit(scratch[0]) || !IsDigit(scratch[1]) ||
+        !IsDigit(scratch[2])) {
+        err(kCategoryAlarm, kIllegalAddress, scratch);
         return false;
     }
-    definition.station = (s[0] - '0') * 100 + (s[1] - '0') * 10 + (s[2] - '0');
-    if (definition.station == 0 || definition.station > 255) {
-        err(kCategoryAlarm, "ZELOE: Illegal PLC Address in Gate %s .", gAddressScratch);
+    definition.station = StationOfAddress(scratch);
+    if (definition.station == 0 || definition.station >= kStationCount) {
+        err(kCategoryAlarm, kIllegalAddress, scratch);
         return false;
     }
     return true;
@@ -35,23 +40,22 @@ bool CheckStation(GateDefinition& definition) {
 // The four index digits at IndexPosition; false after the message. An address with nothing
 // between the type letter and the digits is refused too: its empty table name would register
 // without claiming a slot, and the next new table would get the same number.
-bool CheckIndexDigits(int& position) {
-    position = IndexPosition(gAddressScratch);
+bool CheckIndexDigits(const char* scratch, int& position) {
+    position = IndexPosition(scratch);
     bool valid = position > 4;
-    for (int i = 0; valid && i < kIndexDigits; ++i) valid = IsDigit(gAddressScratch[position + i]);
-    if (!valid) err(kCategoryAlarm, "ZELOE: Gate %s:Illegal index entered.", gAddressScratch);
+    for (int i = 0; valid && i < kIndexDigits; ++i) valid = IsDigit(scratch[position + i]);
+    if (!valid) err(kCategoryAlarm, "ZELOE: Gate %s:Illegal index entered.", scratch);
     return valid;
 }
 
-int32_t IndexValue(int position) {
+int32_t IndexValue(const char* scratch, int position) {
     int32_t value = 0;
-    for (int i = 0; i < kIndexDigits; ++i)
-        value = value * 10 + (gAddressScratch[position + i] - '0');
+    for (int i = 0; i < kIndexDigits; ++i) value = value * 10 + (scratch[position + i] - '0');
     return value;
 }
 
-bool Register(HostRequest* request, GateDefinition& definition) {
-    definition.kindCode = RegisterTable(*request->instance, gAddressScratch + 4);
+bool Register(InstanceBlock& block, GateDefinition& definition, char* scratch) {
+    definition.kindCode = RegisterTable(block, scratch + 4);
     if (definition.kindCode == 0) {
         err(kCategoryAlarm, "ZELOE: Error. more than 1000 Tables defined");
         return false;
@@ -64,47 +68,48 @@ bool Register(HostRequest* request, GateDefinition& definition) {
 int32_t DefineGate(HostRequest* request) {
     auto& definition = *static_cast<GateDefinition*>(request->params);
     definition.station = 0;
-    definition.outWordA = 255;
-    definition.outWordB = 16;
+    definition.outWordA = kOutWordA;
+    definition.outWordB = kOutWordSingle;
 
-    if (!CheckStation(definition)) return 1;
+    char* scratch = LoadAddressScratch(definition.address);
+    if (!CheckStation(definition, scratch)) return kRefused;
 
-    const GateKind kind =
-        ClassifyGate(static_cast<uint8_t>(gAddressScratch[3]), definition.hostType);
+    const GateKind kind = ClassifyGate(static_cast<uint8_t>(scratch[3]), definition.hostType);
     if (kind == kNoGate) {
-        err(kCategoryAlarm, "ZELOE: Gate %s:Illegal Gate Type entered.", gAddressScratch);
-        return 1;
+        err(kCategoryAlarm, "ZELOE: Gate %s:Illegal Gate Type entered.", scratch);
+        return kRefused;
     }
     definition.kindCode = kind;
 
     if (IsTableKind(kind)) {
         int position = 0;
-        if (!CheckIndexDigits(position)) return 1;
+        if (!CheckIndexDigits(scratch, position)) return kRefused;
         if (kind != StringTable) {
-            definition.elementIndex = IndexValue(position);
-            if (!Register(request, definition)) return 1;
-            definition.outWordB = 32;
+            definition.elementIndex = IndexValue(scratch, position);
+            if (!Register(*request->instance, definition, scratch)) return kRefused;
+            definition.outWordB = kOutWordTable;
         }
     }
-    return 0;
+    return kOk;
 }
 
 int32_t DefineBlockGate(HostRequest* request) {
     auto& definition = *static_cast<GateDefinition*>(request->params);
     definition.station = 0;
-    definition.outWordA = 255;
-    definition.outWordB = 32;
+    definition.outWordA = kOutWordA;
+    definition.outWordB = kOutWordTable;
 
-    if (!CheckStation(definition)) return 1;
-    if (gAddressScratch[3] != 'G' && gAddressScratch[3] != 'H') return 1;
+    char* scratch = LoadAddressScratch(definition.address);
+    if (!CheckStation(definition, scratch)) return kRefused;
+    if (scratch[3] != 'G' && scratch[3] != 'H') return kRefused;
 
     int position = 0;
-    if (!CheckIndexDigits(position)) return 1;
-    definition.elementIndex = IndexValue(position);
-    if (!Register(request, definition)) return 1;
+    if (!CheckIndexDigits(scratch, position)) return kRefused;
+    definition.elementIndex = IndexValue(scratch, position);
+    if (!Register(*request->instance, definition, scratch)) return kRefused;
     // Refused silently; the table stays registered.
-    if (definition.blockLength > kMaxBlockLength) return 1;
-    return 0;
+    if (definition.blockLength > kMaxBlockElements) return kRefused;
+    return kOk;
 }
 
 }  // namespace zeloe

@@ -7,8 +7,6 @@
 
 namespace zeloe {
 
-constexpr int32_t kMaxBlockLength = 50;
-
 int32_t DefineGate(HostRequest* request);
 int32_t DefineBlockGate(HostRequest* request);
 

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "gate/address.h"
+#include "gate/address_scratch.h"
 
 namespace zeloe {
 

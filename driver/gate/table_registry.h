@@ -8,7 +8,8 @@
 
 namespace zeloe {
 
-constexpr int kRegistrySlots = 1000;
+// The block has one slot more than the registry claims; the last stays empty.
+constexpr int kRegistrySlots = kTableNameSlots - 1;
 constexpr int32_t kFirstTableNumber = 100;
 
 // `text` is the address scratch after the type letter. Cuts it in place before the index digits

@@ -4,12 +4,16 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "platform/net.h"
+
 namespace zeloe {
 
-constexpr int kStationCount = 256;
-constexpr int kAddressSlotSize = 16;
-constexpr int kTableNameSlots = 1001;
-constexpr int kTableNameSlotSize = 25;
+using platform::SocketHandle;
+
+constexpr int kStationCount = 256;      // stations 1..255 index the tables directly
+constexpr int kAddressSlotSize = 16;    // an IPv4 text of at most 15 characters
+constexpr int kTableNameSlots = 1001;   // the registry claims the first 1000 of them
+constexpr int kTableNameSlotSize = 25;  // a table name of at most 24 characters
 constexpr int32_t kBlockSize = 30160;
 
 struct InstanceBlock {
@@ -17,7 +21,7 @@ struct InstanceBlock {
     uint32_t reserved4;  // never read or written
     int32_t commEnabled;
     char stationAddress[kStationCount][kAddressSlotSize];
-    uint32_t stationSocket[kStationCount];  // 0 = no connection
+    SocketHandle stationSocket[kStationCount];  // 0 = no connection
     uint8_t started;
     char tableNames[kTableNameSlots][kTableNameSlotSize];
     uint8_t tail[2];  // makes the block a multiple of four; never touched

@@ -1,11 +1,15 @@
 #include "link/lifecycle.h"
 
+#include "host/codes.h"
+#include "host/instance_block.h"
 #include "host/messages.h"
 #include "link/station_file.h"
 #include "link/transport.h"
 
 namespace zeloe {
 namespace {
+
+constexpr uint32_t kShutdownPauseMs = 100;
 
 bool IsConfigured(const InstanceBlock& block, int station) {
     return block.stationAddress[station][0] != 0;
@@ -24,43 +28,31 @@ AddressText AddressOf(const InstanceBlock& block, int station) {
     return address;
 }
 
-constexpr int kPowerUpReplySize = 199;
-constexpr uint32_t kShutdownPauseMs = 100;
-
-}  // namespace
-
-uint8_t PowerUpClear(const InstanceBlock& block, platform::SocketHandle handle) {
-    static constexpr char kClear[2] = {'A', '\r'};
-    SendText(handle, kClear, sizeof kClear);
-    char reply[kPowerUpReplySize];
-    if (ReceiveReply(block, handle, reply, sizeof reply) == 0) {
-        err(kCategoryInfo, "ZELOE:Failed to send Powerup Clear to controller");
-        return 0;
-    }
-    return 1;
+Link LinkOf(const InstanceBlock& block, int station) {
+    return Link{block.stationSocket[station], block.timeoutMs};
 }
 
-uint8_t ConnectAllStations(InstanceBlock& block) {
+// Starts sockets and connects every configured station.
+void ConnectAllStations(InstanceBlock& block) {
     if (!platform::StartSockets()) {
         err(kCategoryAlarm, "ZelOE: Can not init TCP/IP session !!!");
-        return 0;
+        return;
     }
     // Entries left over from an earlier Start are dropped, not closed: the block may hold bytes
     // the host put there, and closing such a number could close a handle of the host's own.
     for (auto& entry : block.stationSocket) entry = 0;
-    uint8_t anyConnected = 0;
     for (int station = 0; station < kStationCount; ++station) {
         if (!IsConfigured(block, station)) continue;
         const AddressText address = AddressOf(block, station);
-        if (ConnectStation(address.text, &block.stationSocket[station]) != 0) {
+        if (ConnectStation(address.text, &block.stationSocket[station])) {
             err(kCategoryAlarm, "ZelOE: Connect to PLC %.2d (%s) success !", station, address.text);
-            anyConnected = 1;
         } else {
             err(kCategoryAlarm, "ZelOE: Fail to Connect to PLC %.2d (%s),", station, address.text);
         }
     }
-    return anyConnected;
 }
+
+}  // namespace
 
 int32_t Start(HostRequest* request) {
     InstanceBlock& block = *request->instance;
@@ -71,8 +63,8 @@ int32_t Start(HostRequest* request) {
     for (auto& slot : block.tableNames) slot[0] = 0;
     for (auto& slot : block.stationAddress) slot[0] = 0;
 
-    if (ReadStationFile(request) == 0) return 0;
-    if (block.commEnabled == 0) return 0;
+    if (!ReadStationFile(block, request->instanceNumber)) return kOk;
+    if (block.commEnabled == 0) return kOk;
 
     const int64_t timeout = static_cast<int64_t>(params->startTimeout) * 10;
     block.timeoutMs = timeout < kMinStartTimeoutMs ? kMinStartTimeoutMs
@@ -85,19 +77,19 @@ int32_t Start(HostRequest* request) {
     // Also for stations whose connect failed: their entry is 0, so the clear fails at once.
     for (int station = 0; station < kStationCount; ++station) {
         if (!IsConfigured(block, station)) continue;
-        if (PowerUpClear(block, block.stationSocket[station]) == 0)
+        if (!PowerUpClear(LinkOf(block, station)))
             err(kCategoryInfo, "ZELOE:Cold Start Powerup Msg to PLC %d failed!", station);
     }
-    return 0;
+    return kOk;
 }
 
 int32_t RestartStation(HostRequest* request) {
     InstanceBlock& block = *request->instance;
     const int32_t station = static_cast<const RestartParams*>(request->params)->station;
     // The station indexes the 256-entry tables; anything else cannot be reconnected.
-    if (station < 0 || station >= kStationCount) return 1;
+    if (station < 0 || station >= kStationCount) return kRefused;
 
-    uint32_t& entry = block.stationSocket[station];
+    SocketHandle& entry = block.stationSocket[station];
     const int32_t closed = platform::CloseSocket(entry);
     if (closed != 0) err(kCategoryInfo, "DisConnect PLC %.2d Failed(%d)", station, closed);
     // The old handle is gone either way; 0 keeps reads and writes off it if the reconnect fails.
@@ -105,11 +97,11 @@ int32_t RestartStation(HostRequest* request) {
 
     const AddressText address = AddressOf(block, station);
     err(kCategoryAlarm, "ZelOE: Reconnecting PLC %.2d, TcpIp address %s", station, address.text);
-    if (ConnectStation(address.text, &entry) == 0) return 1;
+    if (!ConnectStation(address.text, &entry)) return kRefused;
 
-    if (PowerUpClear(block, entry) == 0)
+    if (!PowerUpClear(LinkOf(block, station)))
         err(kCategoryInfo, "ZELOE:Warm Start Powerup Msg to PLC %d failed!", station);
-    return 0;
+    return kOk;
 }
 
 int32_t Shutdown(HostRequest* request) {
@@ -124,7 +116,7 @@ int32_t Shutdown(HostRequest* request) {
             block.stationSocket[station] = 0;  // never used again once closed
         }
     }
-    return 0;
+    return kOk;
 }
 
 }  // namespace zeloe

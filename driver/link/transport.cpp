@@ -6,7 +6,9 @@
 namespace zeloe {
 namespace {
 
-void GiveUp(platform::SocketHandle handle) {
+constexpr int kPowerUpReplySize = 199;  // any reply of at least one byte counts
+
+void GiveUp(SocketHandle handle) {
     err(kCategoryAlarm, " ZELOE: Fail To connect");
     platform::ShutdownBoth(handle);
     platform::CloseSocket(handle);
@@ -15,7 +17,7 @@ void GiveUp(platform::SocketHandle handle) {
 // Reads out what is waiting when a command is about to go out: at most what the one probe
 // counted, and never more than kMaxDiscardBytes, so that a controller that streams bytes
 // without pause cannot stretch a call. Whatever is left stays queued for the next receive.
-void DiscardStaleBytes(platform::SocketHandle handle) {
+void DiscardStaleBytes(SocketHandle handle) {
     int32_t pending = platform::PendingBytes(handle);
     if (pending > kMaxDiscardBytes) pending = kMaxDiscardBytes;
     while (pending > 0) {
@@ -29,19 +31,19 @@ void DiscardStaleBytes(platform::SocketHandle handle) {
 
 }  // namespace
 
-uint8_t ConnectStation(const char* addressText, uint32_t* stationSocket) {
+bool ConnectStation(const char* addressText, SocketHandle* stationSocket) {
     const int32_t opened = platform::OpenStreamSocket();
     if (opened < 0) {
         err(kCategoryAlarm, "ZelOE : Fail to Open Socket for Gateway");
-        return 0;
+        return false;
     }
-    const auto handle = static_cast<platform::SocketHandle>(opened);
+    const auto handle = static_cast<SocketHandle>(opened);
 
     // A text that is no dotted address must not become a broadcast or 0.0.0.0 connect.
     uint32_t address = 0;
     if (!ParseControllerAddress(addressText, address)) {
         GiveUp(handle);
-        return 0;
+        return false;
     }
 
     platform::SetNonBlocking(handle);
@@ -51,33 +53,43 @@ uint8_t ConnectStation(const char* addressText, uint32_t* stationSocket) {
         platform::LastSocketError() == platform::kErrorAlreadyConnected) {
         err(kCategoryInfo, "ZELOE: Socket connect");
         *stationSocket = handle;
-        return 1;
+        return true;
     }
     GiveUp(handle);
-    return 0;
+    return false;
 }
 
-uint8_t SendText(platform::SocketHandle handle, const void* bytes, uint16_t count) {
+bool SendText(SocketHandle handle, const void* bytes, uint16_t count) {
     DiscardStaleBytes(handle);
     if (platform::Send(handle, bytes, count) < 0) {
         err(kCategoryInfo, "ZelOE: Fail to send String to PLC");
-        return 0;
+        return false;
     }
-    return 1;
+    return true;
 }
 
-int32_t ReceiveReply(const InstanceBlock& block, platform::SocketHandle handle, char* buffer,
-                     int32_t size) {
-    if (platform::WaitReadable(handle, block.timeoutMs) <= 0) {
+int32_t ReceiveReply(const Link& link, char* buffer, int32_t size) {
+    if (platform::WaitReadable(link.socket, link.timeoutMs) <= 0) {
         err(kCategoryInfo, "ZelOE:Socket Select Failed! (RecvStr)");
         return 0;
     }
-    const int32_t got = platform::Receive(handle, buffer, size - 1);
+    const int32_t got = platform::Receive(link.socket, buffer, size - 1);
     if (got <= 0) {
         err(kCategoryInfo, "ZelOE: Receive String Failed!");
         return 0;
     }
     return got;
+}
+
+bool PowerUpClear(const Link& link) {
+    static constexpr char kClear[2] = {'A', '\r'};
+    SendText(link.socket, kClear, sizeof kClear);  // a failed send shows in the wait
+    char reply[kPowerUpReplySize];
+    if (ReceiveReply(link, reply, sizeof reply) == 0) {
+        err(kCategoryInfo, "ZELOE:Failed to send Powerup Clear to controller");
+        return false;
+    }
+    return true;
 }
 
 }  // namespace zeloe

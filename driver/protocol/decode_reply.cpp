@@ -2,9 +2,8 @@
 
 #include <cstring>
 
-#include "gate/address.h"
-#include "host/text.h"
-#include "protocol/number_text.h"
+#include "base/number_text.h"
+#include "base/text.h"
 
 namespace zeloe {
 namespace {
@@ -21,13 +20,10 @@ void StoreBlock(GateKind kind, uint16_t count, const char* payload, uint8_t* val
 
 }  // namespace
 
-bool DecodeReadReply(const GateAccess& access, const char* payload, int payloadLength,
-                     const PointRecord* record) {
-    const auto count = static_cast<uint16_t>(access.elementCount & 0xFFFFu);
-    GateAddress gate;
-    SplitGateAddress(access.address, gate);
-    const GateKind kind = ClassifyGate(gate.letter, access.hostType);
-    auto* value = static_cast<uint8_t*>(access.value);
+bool DecodeReadReply(const ParsedGate& gate, uint16_t count, void* hostValue, const char* payload,
+                     int payloadLength, const PointRecord* record) {
+    const GateKind kind = gate.kind;
+    auto* value = static_cast<uint8_t*>(hostValue);
 
     if (count != 1) {
         if ((kind == IntegerTable || kind == FloatTable) && payloadLength < count * 4) return false;

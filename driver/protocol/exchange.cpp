@@ -2,11 +2,7 @@
 
 #include <cstring>
 
-#include "gate/address.h"
-#include "host/instance_block.h"
 #include "host/messages.h"
-#include "link/lifecycle.h"
-#include "link/transport.h"
 
 namespace zeloe {
 namespace {
@@ -19,24 +15,18 @@ constexpr char kUnknownDefinition[] = "definition unknown";
 
 }  // namespace
 
-uint8_t ExchangeCommand(HostRequest* request, const char* command, uint16_t length, char* reply,
-                        uint16_t* replyLength) {
-    const auto& access = *static_cast<const GateAccess*>(request->params);
-    const InstanceBlock& block = *request->instance;
-    const platform::SocketHandle handle = block.stationSocket[access.station];
-
-    uint8_t result = kExchangeNoReply;
-    GateAddress gate;
-    SplitGateAddress(access.address, gate);
+Result ExchangeCommand(const Link& link, const char* gateName, const char* command, uint16_t length,
+                       char* reply, uint16_t* replyLength) {
+    Result result = kNoReply;
 
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
         if (attempt > 0) {
             err(kCategoryInfo, "ZELOE:Re-sending command to Controller,Retry %d", attempt);
             platform::SleepMs(kRetryPauseMs);
         }
-        SendText(handle, command, length);  // a failed send shows in the wait that follows
+        SendText(link.socket, command, length);  // a failed send shows in the wait that follows
 
-        const int32_t count = ReceiveReply(block, handle, reply, kReplySize);
+        const int32_t count = ReceiveReply(link, reply, kReplySize);
         if (count == 0) {
             err(kCategoryAlarm, "ZELOE:Failed to send Command to the Controller ");
             reply[0] = 0;
@@ -49,12 +39,12 @@ uint8_t ExchangeCommand(HostRequest* request, const char* command, uint16_t leng
         *replyLength = static_cast<uint16_t>(count);
 
         const auto status = static_cast<uint8_t>(reply[0]);
-        if (status == 0) return kExchangeOk;
+        if (status == 0) return kOk;
 
         char* text = reply + kPayloadOffset;
         err(kCategoryInfo, "ZELOE: %s", text);
 
-        if (status == kStatusPowerUp && PowerUpClear(block, handle) == 0) continue;
+        if (status == kStatusPowerUp && !PowerUpClear(link)) continue;
 
         if (char* unknown = std::strstr(text, kUnknownDefinition); unknown != nullptr) {
             *unknown = 0;
@@ -63,9 +53,9 @@ uint8_t ExchangeCommand(HostRequest* request, const char* command, uint16_t leng
                 unknown > text ? text + 1 : unknown);
         }
         if (status == kStatusBlockFailed)
-            err(kCategoryInfo, "ZELOE:Failed to read Block of Table Data. Gate = %s", gate.name);
+            err(kCategoryInfo, "ZELOE:Failed to read Block of Table Data. Gate = %s", gateName);
         reply[0] = 0;
-        result = kExchangeErrorReply;
+        result = kRefused;
     }
     return result;
 }

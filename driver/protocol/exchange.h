@@ -3,7 +3,8 @@
 
 #include <cstdint>
 
-#include "host/records.h"
+#include "host/codes.h"
+#include "link/transport.h"
 
 namespace zeloe {
 
@@ -11,16 +12,12 @@ constexpr int kReplySize = 300;
 constexpr int kCommandSize = 300;
 constexpr int kPayloadOffset = 2;  // reply byte 0 is the status, byte 1 is not examined
 
-enum ExchangeResult : uint8_t {
-    kExchangeOk = 0,
-    kExchangeErrorReply = 1,
-    kExchangeNoReply = 2,
-};
-
-// Sends `command` to the station of the request's GateAccess and receives the reply into
-// `reply` (kReplySize bytes), terminated after the received bytes; `*replyLength` is written
-// only when a reply arrived. The station must be connected (the callers check).
-uint8_t ExchangeCommand(HostRequest* request, const char* command, uint16_t length, char* reply,
-                        uint16_t* replyLength);
+// Sends `command` on the link and receives the reply into `reply` (kReplySize bytes),
+// terminated after the received bytes; `*replyLength` is written only when a reply arrived.
+// `gateName` is the name the status-32 message gives. The link must be connected (the
+// callers check). kOk: a reply with status 0; kRefused: an error reply and no success;
+// kNoReply: no reply that counted.
+Result ExchangeCommand(const Link& link, const char* gateName, const char* command, uint16_t length,
+                       char* reply, uint16_t* replyLength);
 
 }  // namespace zeloe

@@ -4,7 +4,8 @@
 
 #include <cstdint>
 
-#include "host/records.h"
+#include "host/codes.h"
+#include "link/transport.h"
 
 namespace zeloe {
 
@@ -24,14 +25,14 @@ constexpr uint8_t kDigitalStateBit = 0x04;
 // Message for a successful reply too short for the bytes its gate kind takes.
 constexpr char kShortReplyMessage[] = "ZELOE:Reply too short for Gate %s, value not taken!";
 
-// Reads the point's record. 1 also when its I/O unit is not configured or the reply is short;
-// then the record is not touched.
-uint8_t ReadPointRecord(HostRequest* request, const char* gateName, uint16_t* replyLength,
-                        PointRecord& record);
+// Reads the point's record. kRefused also when its I/O unit is not configured or the reply is
+// short; then the record is not touched.
+Result ReadPointRecord(const Link& link, const char* gateName, uint16_t* replyLength,
+                       PointRecord& record);
 
-// Puts the host's value into the record (analog value bytes, or the digital state bit) and
-// sends the whole record back.
-uint8_t WritePointRecord(HostRequest* request, const char* gateName, PointRecord& record,
-                         uint16_t* replyLength);
+// Puts the host's value into the record (the analog value bytes, or the digital state bit from
+// the 16-bit word at value bytes 2 and 3) and sends the whole record back.
+Result WritePointRecord(const Link& link, const char* gateName, bool analog, const void* hostValue,
+                        PointRecord& record, uint16_t* replyLength);
 
 }  // namespace zeloe

@@ -7,8 +7,6 @@
 
 namespace zeloe {
 
-constexpr uint16_t kMaxBlockElements = 50;
-
 int32_t ReadBlock(HostRequest* request);
 
 }  // namespace zeloe

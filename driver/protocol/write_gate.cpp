@@ -2,14 +2,13 @@
 
 #include <cstring>
 
-#include "gate/address.h"
+#include "base/number_text.h"
+#include "base/text.h"
 #include "host/messages.h"
-#include "host/text.h"
 #include "protocol/decode_reply.h"
 #include "protocol/exchange.h"
-#include "protocol/number_text.h"
+#include "protocol/gate_access.h"
 #include "protocol/point_record.h"
-#include "protocol/station_check.h"
 
 namespace zeloe {
 namespace {
@@ -33,30 +32,32 @@ float FloatValue(const void* value) {
 void TakeHostText(const void* value, const char* name, char (&text)[kMaxTextLength + 1]) {
     const auto* source = static_cast<const char*>(value);
     const int length = BoundedLength(source, kMaxTextLength + 1);
-    if (length > kMaxTextLength)
-        err(kCategoryInfo, "ZELOE:Gate %s:String longer than 80 characters, trunctuating.", name);
+    if (length > kMaxTextLength) err(kCategoryInfo, kTextTooLongMessage, name);
     const int kept = length > kMaxTextLength ? kMaxTextLength : length;
     std::memcpy(text, source, static_cast<size_t>(kept));
     text[kept] = 0;
 }
 
-uint8_t WritePoint(HostRequest* request, const char* name) {
+Result WritePoint(const GateRequest& request) {
+    const ParsedGate& gate = request.gate;
     PointRecord record{};
     uint16_t replyLength = 0;
-    const uint8_t result = ReadPointRecord(request, name, &replyLength, record);
-    if (result != kExchangeOk) return result;
-    return WritePointRecord(request, name, record, &replyLength);
+    const Result result = ReadPointRecord(request.link, gate.name, &replyLength, record);
+    if (result != kOk) return result;
+    return WritePointRecord(request.link, gate.name, gate.kind == AnalogPoint, request.hostValue,
+                            record, &replyLength);
 }
 
 // Formats the command that stores the host's value into a variable, timer or table element.
 // False, with the reason in `whyNot`, when the value cannot be sent.
-bool FormatWriteCommand(const GateAccess& access, GateKind kind, const char* name, uint16_t index,
-                        TextBuilder& text, char* whyNot) {
+bool FormatWriteCommand(const GateRequest& request, TextBuilder& text, char* whyNot) {
+    const ParsedGate& gate = request.gate;
+    const GateKind kind = gate.kind;
     char valueText[kFloatTextSize] = {};
     if (kind == IntegerVariable || kind == IntegerTable) {
-        TextBuilder(valueText, sizeof valueText).Decimal(IntegerValue(access.value));
+        TextBuilder(valueText, sizeof valueText).Decimal(IntegerValue(request.hostValue));
     } else if (kind == FloatVariable || kind == TimerVariable || kind == FloatTable) {
-        if (!FormatFloatText(FloatValue(access.value), valueText)) {
+        if (!FormatFloatText(FloatValue(request.hostValue), valueText)) {
             std::strcpy(whyNot, kNotFinite);
             return false;
         }
@@ -65,24 +66,25 @@ bool FormatWriteCommand(const GateAccess& access, GateKind kind, const char* nam
     switch (kind) {
         case IntegerVariable:
         case FloatVariable:
-            text.Text(valueText).Text(" ^").Text(name).Text(" @!\r");
+            text.Text(valueText).Text(" ^").Text(gate.name).Text(" @!\r");
             return true;
         case TimerVariable:
-            text.Text(valueText).Text(" ^").Text(name).Text(" F@!T\r");
+            text.Text(valueText).Text(" ^").Text(gate.name).Text(" F@!T\r");
             return true;
         case IntegerTable:
         case FloatTable:
-            text.Text(valueText).Byte(' ').Decimal(index).Text(" }").Text(name).Text(" TABLE!\r");
+            text.Text(valueText).Byte(' ').Decimal(gate.index).Text(" }").Text(gate.table);
+            text.Text(" TABLE!\r");
             return true;
         case StringVariable:
-            TakeHostText(access.value, name, hostText);
-            text.Byte('*').Text(name).Text(" $IN\r").Text(hostText).Byte('\r');
+            TakeHostText(request.hostValue, gate.name, hostText);
+            text.Byte('*').Text(gate.name).Text(" $IN\r").Text(hostText).Byte('\r');
             return true;
         case StringTable:
             // Like the string variable write: the table reference on the first line, the text on
             // a line of its own.
-            TakeHostText(access.value, name, hostText);
-            text.Decimal(index).Text(" {").Text(name).Text(" $IN $TABLE!\r");
+            TakeHostText(request.hostValue, gate.table, hostText);
+            text.Decimal(gate.index).Text(" {").Text(gate.table).Text(" $IN $TABLE!\r");
             text.Text(hostText).Byte('\r');
             return true;
         default:
@@ -90,20 +92,15 @@ bool FormatWriteCommand(const GateAccess& access, GateKind kind, const char* nam
     }
 }
 
-bool IsWritable(GateKind kind) {
-    return kind >= DigitalPoint && kind <= TimerVariable;
-}
-
 }  // namespace
 
-int32_t WriteGate(HostRequest* request) {
-    const auto& access = *static_cast<const GateAccess*>(request->params);
-    if (!StationConnected(*request)) return 2;
-
-    GateAddress gate;
-    SplitGateAddress(access.address, gate);
-    const GateKind kind = gate.valid ? ClassifyGate(gate.letter, access.hostType) : kNoGate;
-    char* name = gate.name;
+int32_t WriteGate(HostRequest* host) {
+    const GateRequest request = TakeGateRequest(*host);
+    const ParsedGate& gate = request.gate;
+    if (request.link.socket == 0) return kNoReply;
+    const GateKind kind = gate.valid ? gate.kind : kNoGate;
+    // For a table gate, the failure messages name the table.
+    const char* name = MessageName(gate);
 
     // After an error reply the exchange leaves the controller's text at byte 2; the kinds that
     // get no reply here report an empty text (or why nothing was sent).
@@ -111,32 +108,30 @@ int32_t WriteGate(HostRequest* request) {
     uint16_t replyLength = 0;
     char* replyText = reply + kPayloadOffset;
 
-    uint16_t index = 0;
-    uint8_t result = 1;
-    if (!IsWritable(kind)) {
-        err(kCategoryAlarm, "ZELOE: Error. Writing to a read-only type! Gate: ' %s '", name);
-    } else if (IsTableKind(kind) && !SplitTableName(name, index)) {
+    Result result = kRefused;
+    if (!IsWritableKind(kind)) {
+        err(kCategoryAlarm, "ZELOE: Error. Writing to a read-only type! Gate: ' %s '", gate.name);
+    } else if (IsTableKind(kind) && !gate.hasIndex) {
         // A table gate needs four index digits: nothing is sent.
     } else if (kind == DigitalPoint || kind == AnalogPoint) {
-        result = WritePoint(request, name);
+        result = WritePoint(request);
     } else {
         char command[kCommandSize];
         TextBuilder text(command, sizeof command);
-        if (FormatWriteCommand(access, kind, name, index, text, replyText)) {
-            result = ExchangeCommand(request, command, static_cast<uint16_t>(text.Length()), reply,
-                                     &replyLength);
+        if (FormatWriteCommand(request, text, replyText)) {
+            result = ExchangeCommand(request.link, gate.name, command,
+                                     static_cast<uint16_t>(text.Length()), reply, &replyLength);
             if (kind == StringTable && replyLength > kPayloadOffset &&
                 BoundedLength(replyText, kReplySize - kPayloadOffset) > kMaxTextLength) {
-                err(kCategoryInfo, "ZELOE:Gate %s:String longer than 80 characters, trunctuating.",
-                    name);
+                err(kCategoryInfo, kTextTooLongMessage, name);
                 replyText[kMaxTextLength] = 0;
             }
         }
     }
 
-    if (result == kExchangeNoReply) {
-        err(kCategoryAlarm, "ZELOE: Failed to write data to PLC %d!", access.station);
-    } else if (result != kExchangeOk) {
+    if (result == kNoReply) {
+        err(kCategoryAlarm, "ZELOE: Failed to write data to PLC %d!", gate.station);
+    } else if (result != kOk) {
         err(kCategoryInfo, "ZELOE: Failed to write data to PLC. Gate= %s.", name);
         err(kCategoryInfo, "ZELOE: Error: %s .", replyText);
     }

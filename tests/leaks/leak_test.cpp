@@ -13,8 +13,8 @@
 #include <sstream>
 #include <string>
 
+#include "entry/zelmain.h"
 #include "host/instance_block.h"
-#include "host/zelmain.h"
 #include "support/message_log.h"
 #include "support/work_dir.h"
 

@@ -11,7 +11,7 @@
 
 #include "host/instance_block.h"
 #include "host/records.h"
-#include "host/zelmain.h"
+#include "entry/zelmain.h"
 #include "support/fake_net.h"
 #include "support/message_log.h"
 #include "support/work_dir.h"

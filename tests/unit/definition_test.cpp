@@ -4,6 +4,7 @@
 #include <string>
 
 #include "gate/address.h"
+#include "gate/address_scratch.h"
 #include "support/driver_fixture.h"
 
 namespace zeloe::testing {
@@ -37,13 +38,13 @@ TEST(GateAddress, FoldLowersOnlyCodes97To127) {
 
 TEST(GateAddress, ScratchIsBlankPaddedTo33Characters) {
     LoadAddressScratch("001GLEVELS0012_LONG_ADDRESS_OF32");
-    EXPECT_EQ(std::string(gAddressScratch), "001GLEVELS0012_LONG_ADDRESS_OF32 ");
-    EXPECT_EQ(IndexPosition(gAddressScratch), 28);
+    EXPECT_EQ(std::string(AddressScratch()), "001GLEVELS0012_LONG_ADDRESS_OF32 ");
+    EXPECT_EQ(IndexPosition(AddressScratch()), 28);
     LoadAddressScratch("001cSPEED");
-    EXPECT_EQ(std::string(gAddressScratch), "001CSPEED" + std::string(24, ' '));
-    EXPECT_EQ(gAddressScratch[33], 0);
+    EXPECT_EQ(std::string(AddressScratch()), "001CSPEED" + std::string(24, ' '));
+    EXPECT_EQ(AddressScratch()[33], 0);
     LoadAddressScratch("001GLEVELS0012");
-    EXPECT_EQ(IndexPosition(gAddressScratch), 10);
+    EXPECT_EQ(IndexPosition(AddressScratch()), 10);
 }
 
 struct DefineCase {

@@ -5,9 +5,9 @@
 #include <memory>
 #include <string>
 
+#include "entry/zelmain.h"
 #include "host/instance_block.h"
 #include "host/records.h"
-#include "host/zelmain.h"
 #include "support/message_log.h"
 
 namespace zeloe {

@@ -6,8 +6,8 @@
 #include <cstring>
 #include <limits>
 
-#include "host/text.h"
-#include "protocol/number_text.h"
+#include "base/number_text.h"
+#include "base/text.h"
 
 namespace zeloe {
 namespace {

@@ -1,6 +1,7 @@
-#include "host/small_commands.h"
+#include "entry/small_commands.h"
 
-#include "host/banner.h"
+#include "entry/banner.h"
+#include "host/codes.h"
 #include "host/instance_block.h"
 
 namespace zeloe {
@@ -23,20 +24,20 @@ int32_t GetDriverInfo(HostRequest* request) {
     info->blockSize = kBlockSize;
     info->infoWordA = 1;
     info->infoWordB = 3;
-    return 0;
+    return kOk;
 }
 
 int32_t SetTimeout(HostRequest* request) {
     const auto* params = static_cast<const TimeoutParams*>(request->params);
     if (params->timeoutMs != 0) request->instance->timeoutMs = params->timeoutMs;
-    return 0;
+    return kOk;
 }
 
 int32_t AnswerOne(HostRequest*) {
-    return 1;
+    return kRefused;
 }
 int32_t AnswerTwo(HostRequest*) {
-    return 2;
+    return kNoReply;
 }
 
 }  // namespace zeloe

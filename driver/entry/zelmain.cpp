@@ -1,7 +1,8 @@
-#include "host/zelmain.h"
+#include "entry/zelmain.h"
 
+#include "entry/small_commands.h"
 #include "gate/definition.h"
-#include "host/small_commands.h"
+#include "host/codes.h"
 #include "link/lifecycle.h"
 #include "protocol/read_block.h"
 #include "protocol/read_gate.h"
@@ -15,10 +16,10 @@ using Handler = int32_t (*)(HostRequest*);
 // Codes the host never sends (0, 8, 9, anything outside 0..15) land here instead of
 // indexing past the table or calling through an empty slot.
 int32_t UnknownCommand(HostRequest*) {
-    return 1;
+    return kRefused;
 }
 
-constexpr Handler kCommandTable[16] = {
+constexpr Handler kCommandTable[kCommandSlots] = {
     UnknownCommand,   // 0
     Start,            // 1
     RestartStation,   // 2
@@ -42,6 +43,6 @@ constexpr Handler kCommandTable[16] = {
 
 extern "C" int32_t ZELOE_STDCALL ZelMain(zeloe::HostRequest* request) {
     const auto code = static_cast<uint32_t>(request->command);
-    if (code >= 16) return zeloe::UnknownCommand(request);
+    if (code >= zeloe::kCommandSlots) return zeloe::UnknownCommand(request);
     return zeloe::kCommandTable[code](request);
 }

@@ -1,10 +1,10 @@
-#include "protocol/number_text.h"
+#include "base/number_text.h"
 
 #include <charconv>
 #include <cmath>
 #include <cstring>
 
-#include "host/text.h"
+#include "base/text.h"
 
 namespace zeloe {
 namespace {
