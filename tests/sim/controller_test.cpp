@@ -65,3 +65,25 @@ TEST(SimController, PowerUpConditionHoldsUntilTheClear) {
 
 }  // namespace
 }  // namespace zeloe::sim
+
+namespace zeloe::sim {
+namespace {
+
+// Every float text the driver writes is a number to a controller: denormals and the driver's
+// three-digit exponents included. Only text that is no number is refused.
+TEST(SimController, TakesEveryFloatTextTheDriverWrites) {
+    Station s;
+    s.floats["SETPT"] = 1;
+    for (const char* text : {"1.e-040", "5.e-002", "1.234568e+007", "-0.5", "3.", "0."}) {
+        SCOPED_TRACE(text);
+        EXPECT_EQ(Execute(s, std::string(text) + " ^SETPT @!\r"), Framed(0, ""));
+    }
+    EXPECT_GT(s.floats["SETPT"], -1.0f);
+    Execute(s, "1.e-040 ^SETPT @!\r");
+    EXPECT_GT(s.floats["SETPT"], 0.0f);  // a denormal, not zero and not an error
+    EXPECT_THROW(Execute(s, "1.2.3 ^SETPT @!\r"), std::exception);
+    EXPECT_THROW(Execute(s, "12abc ^SETPT @!\r"), std::exception);
+}
+
+}  // namespace
+}  // namespace zeloe::sim

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "host/codes.h"
 #include "host/instance_block.h"
 #include "host/records.h"
 #include "entry/zelmain.h"
@@ -36,12 +37,12 @@ class InstanceFixture : public ::testing::Test {
         StartParams params{};
         params.commEnabled = commEnabled;
         params.startTimeout = startTimeout;
-        return Call(1, &params);
+        return Call(kCommandStart, &params);
     }
 
     int32_t Restart(int32_t station) {
         RestartParams params{station};
-        return Call(2, &params);
+        return Call(kCommandRestartStation, &params);
     }
 
     struct Access {
@@ -64,9 +65,9 @@ class InstanceFixture : public ::testing::Test {
         record.value = access.value.data();
         return Call(command, &record);
     }
-    int32_t Read(Access& access) { return Gate(5, access); }
-    int32_t ReadBlock(Access& access) { return Gate(6, access); }
-    int32_t Write(Access& access) { return Gate(7, access); }
+    int32_t Read(Access& access) { return Gate(kCommandReadGate, access); }
+    int32_t ReadBlock(Access& access) { return Gate(kCommandReadBlock, access); }
+    int32_t Write(Access& access) { return Gate(kCommandWriteGate, access); }
 
     std::unique_ptr<InstanceBlock> block = std::make_unique<InstanceBlock>();
     MessageLog log;

@@ -4,13 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "entry/export.h"
 #include "host/records.h"
-
-#if defined(_WIN32)
-#define ZELOE_CLI_STDCALL __stdcall
-#else
-#define ZELOE_CLI_STDCALL
-#endif
 
 namespace zeloe::cli {
 
@@ -28,9 +23,8 @@ class DriverLibrary {
     int32_t Call(HostRequest& request) const;
 
   private:
-    using Entry = int32_t(ZELOE_CLI_STDCALL*)(HostRequest*);
     void* module_ = nullptr;
-    Entry entry_ = nullptr;
+    ZelMainFunction entry_ = nullptr;
     std::string path_;
     std::string error_;
 };

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "host/codes.h"
 #include "host/instance_block.h"
 #include "tolmar.h"
 
@@ -43,7 +44,7 @@ int32_t HostSession::Call(int32_t command, void* params) {
 
 DriverInfo HostSession::Info() {
     DriverInfo info{};
-    Call(14, &info);
+    Call(kCommandGetDriverInfo, &info);
     return info;
 }
 
@@ -53,19 +54,19 @@ int32_t HostSession::Start(bool connect) {
     StartParams params{};
     params.commEnabled = connect ? 1 : 0;
     params.startTimeout = options_.timeoutMs / 10;
-    const int32_t result = Call(1, &params);
+    const int32_t result = Call(kCommandStart, &params);
     started_ = connect;
     return result;
 }
 
 int32_t HostSession::Shutdown() {
     started_ = false;
-    return Call(11, nullptr);
+    return Call(kCommandShutdown, nullptr);
 }
 
 int32_t HostSession::Restart(int32_t station) {
     RestartParams params{station};
-    return Call(2, &params);
+    return Call(kCommandRestartStation, &params);
 }
 
 Definition HostSession::Define(const std::string& address, int32_t hostType, bool block,
@@ -75,7 +76,7 @@ Definition HostSession::Define(const std::string& address, int32_t hostType, boo
     record.address = text.data();
     record.hostType = hostType;
     record.blockLength = blockLength;
-    const int32_t result = Call(block ? 4 : 3, &record);
+    const int32_t result = Call(block ? kCommandDefineBlockGate : kCommandDefineGate, &record);
     return {result,          record.station, record.kindCode, record.elementIndex,
             record.outWordA, record.outWordB};
 }
@@ -94,17 +95,17 @@ int32_t HostSession::Access(int32_t command, const std::string& address, int32_t
 
 int32_t HostSession::Read(const std::string& address, int32_t station, int32_t hostType,
                           ValueBuffer& value) {
-    return Access(5, address, station, hostType, 1, value);
+    return Access(kCommandReadGate, address, station, hostType, 1, value);
 }
 
 int32_t HostSession::ReadBlock(const std::string& address, int32_t station, int32_t hostType,
                                uint16_t count, ValueBuffer& value) {
-    return Access(6, address, station, hostType, count, value);
+    return Access(kCommandReadBlock, address, station, hostType, count, value);
 }
 
 int32_t HostSession::Write(const std::string& address, int32_t station, int32_t hostType,
                            ValueBuffer& value) {
-    return Access(7, address, station, hostType, 1, value);
+    return Access(kCommandWriteGate, address, station, hostType, 1, value);
 }
 
 std::string HostSession::StationAddress(int station) const {

@@ -1,5 +1,8 @@
 // zeloe: a command-line host for the zeloe driver. It loads the driver library, keeps the
 // instance block, prints the driver's messages and reads, writes and polls gates.
+//
+// Exit codes: the driver's result (0 ok, 1 refused or error reply, 2 no connection or no
+// reply), 3 for a problem of the command line or the set-up, 0 for --help.
 #include <CLI/CLI.hpp>
 
 #include <atomic>
@@ -16,7 +19,10 @@
 #include <unistd.h>
 #endif
 
+#include "gate/address.h"
 #include "gate_list.h"
+#include "host/codes.h"
+#include "host/instance_block.h"
 #include "host_session.h"
 #include "station_check.h"
 #include "values.h"
@@ -64,13 +70,33 @@ bool IsTerminal() {
 #endif
 }
 
-int32_t StationOf(const std::string& address) {
-    if (address.size() < 3) return 0;
-    int32_t station = 0;
-    for (int i = 0; i < 3; ++i) {
-        if (!std::isdigit(static_cast<unsigned char>(address[i]))) return 0;
-        station = station * 10 + (address[i] - '0');
+const char* ResultText(int32_t result) {
+    switch (result) {
+        case kOk:
+            return "ok";
+        case kRefused:
+            return "refused or error reply";
+        case kNoReply:
+            return "no connection or no reply";
+        default:
+            return "?";
     }
+}
+
+int Report(int32_t result) {
+    std::printf("result %d (%s)\n", result, ResultText(result));
+    return result;
+}
+
+std::string ValueOrFailure(int32_t result, int32_t hostType, const ValueBuffer& value) {
+    return result == kOk ? FormatValue(hostType, value) : std::string("-- ") + ResultText(result);
+}
+
+// The station of an access: --station, else the address's three digits, by the driver's rule.
+std::optional<int32_t> StationFor(const std::string& address, int32_t given) {
+    if (given >= 0) return given;
+    const int station = StationOfAddress(address.c_str());
+    if (station < 1 || station >= kStationCount) return std::nullopt;
     return station;
 }
 
@@ -83,7 +109,6 @@ struct GateOptions {
         if (hostType >= 0) return hostType;
         return HostTypeForAddress(address).value_or(-1);
     }
-    int32_t Station() const { return station >= 0 ? station : StationOf(address); }
 };
 
 void AddGateOptions(CLI::App* command, GateOptions& gate) {
@@ -95,22 +120,116 @@ void AddGateOptions(CLI::App* command, GateOptions& gate) {
                         "station number of the access (default: the address's digits)");
 }
 
-const char* ResultText(int32_t result) {
-    switch (result) {
-        case 0:
-            return "ok";
-        case 1:
-            return "refused or error reply";
-        case 2:
-            return "no connection or no reply";
-        default:
-            return "?";
-    }
+int Info(HostSession& session) {
+    const DriverInfo d = session.Info();
+    std::printf("driver code   %d\nshort name    %s\nblock size    %d\ninfo words    %d %d\n",
+                d.driverCode, d.shortName, d.blockSize, d.infoWordA, d.infoWordB);
+    std::printf("%s", Cp437ToUtf8(d.banner).c_str());
+    return kOk;
 }
 
-int Report(int32_t result) {
-    std::printf("result %d (%s)\n", result, ResultText(result));
+int Check(const std::string& stationFile) {
+    const int problems = CheckStationFile(stationFile, std::cout);
+    return problems == 0 ? kOk : kRefused;
+}
+
+int Define(HostSession& session, const GateOptions& gate, int32_t blockLength) {
+    session.Start(false);
+    const bool isBlock = blockLength >= 0;
+    const Definition d = session.Define(gate.address, gate.Type(), isBlock, blockLength);
+    std::printf("station %d  kind/table %d  element index %d  words %d %d\n", d.station, d.kindCode,
+                d.elementIndex, d.outWordA, d.outWordB);
+    return Report(d.result);
+}
+
+void ReadAndShow(HostSession& session, const std::string& address) {
+    ValueBuffer value{};
+    const int32_t type = HostTypeForAddress(address).value_or(HostInteger);
+    const int32_t station = StationFor(address, -1).value_or(0);
+    const int32_t result = session.Read(address, station, type, value);
+    std::printf("%s = %s\n", address.c_str(), ValueOrFailure(result, type, value).c_str());
+}
+
+int Restart(HostSession& session, int32_t station, const std::vector<std::string>& reads) {
+    session.Start();
+    for (const auto& address : reads) ReadAndShow(session, address);
+    const int32_t result = Report(session.Restart(station));
+    for (const auto& address : reads) ReadAndShow(session, address);
     return result;
+}
+
+int Read(HostSession& session, const GateOptions& gate, int32_t station) {
+    ValueBuffer value{};
+    session.Start();
+    const int32_t result = session.Read(gate.address, station, gate.Type(), value);
+    if (result == kOk)
+        std::printf("%s = %s\n", gate.address.c_str(), FormatValue(gate.Type(), value).c_str());
+    return Report(result);
+}
+
+int Write(HostSession& session, const GateOptions& gate, int32_t station,
+          const std::string& valueText, bool verify) {
+    ValueBuffer value{};
+    if (auto problem = ParseValue(gate.Type(), valueText, value)) {
+        std::fprintf(stderr, "zeloe: %s\n", problem->c_str());
+        return kSetupFailed;
+    }
+    session.Start();
+    const int32_t result = Report(session.Write(gate.address, station, gate.Type(), value));
+    if (result != kOk || !verify) return result;
+    ValueBuffer back{};
+    const int32_t readBack = session.Read(gate.address, station, gate.Type(), back);
+    if (readBack == kOk)
+        std::printf("%s = %s\n", gate.address.c_str(), FormatValue(gate.Type(), back).c_str());
+    return readBack;
+}
+
+int Block(HostSession& session, const GateOptions& gate, int32_t station, uint16_t count) {
+    ValueBuffer value{};
+    session.Start();
+    const int32_t result = session.ReadBlock(gate.address, station, gate.Type(), count, value);
+    if (result == kOk) {
+        for (int i = 0; i < count && i < kMaxBlockElements; ++i) {
+            ValueBuffer element{};
+            std::copy_n(value.begin() + 4 * i, 4, element.begin());
+            std::printf("[%d] %s\n", i, FormatValue(gate.Type(), element).c_str());
+        }
+    }
+    return Report(result);
+}
+
+int Poll(HostSession& session, const SessionOptions& options, const std::string& gateList,
+         int intervalMs, int cycles) {
+    std::vector<GateEntry> gates;
+    if (auto problem = ReadGateList(gateList, gates)) {
+        std::fprintf(stderr, "zeloe: %s\n", problem->c_str());
+        return kSetupFailed;
+    }
+    session.Start();
+    for (auto& entry : gates) {
+        const Definition d = session.Define(entry.address, entry.hostType);
+        if (d.result != kOk) std::printf("%-34s refused by DefineGate\n", entry.address.c_str());
+    }
+    int worst = kOk;
+    const bool live = IsTerminal() && !options.quiet;
+    for (int cycle = 1; !gStop && (cycles == 0 || cycle <= cycles); ++cycle) {
+        if (live && cycle > 1) std::printf("\x1b[H\x1b[2J");  // redraw the table in place
+        std::printf("-- cycle %d\n", cycle);
+        for (const auto& entry : gates) {
+            ValueBuffer value{};
+            const int32_t station = StationFor(entry.address, -1).value_or(0);
+            const int32_t result = session.Read(entry.address, station, entry.hostType, value);
+            worst = std::max<int>(worst, result);
+            std::printf("%-34s %-22s %s\n", entry.address.c_str(),
+                        KindName(entry.address.size() > 3 ? entry.address[3] : '?').c_str(),
+                        ValueOrFailure(result, entry.hostType, value).c_str());
+        }
+        std::fflush(stdout);
+        for (int waited = 0; waited < intervalMs && !gStop; waited += 50)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    session.Shutdown();
+    return worst;
 }
 
 }  // namespace
@@ -172,8 +291,18 @@ int Main(int argc, char** argv) {
     std::vector<std::string> restartReads;
     restart->add_option("--read", restartReads, "gates to read before and after the restart");
 
-    CLI11_PARSE(app, argc, argv);
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& error) {
+        const int code = app.exit(error);  // prints help or the problem
+        return code == 0 ? 0 : kSetupFailed;
+    }
 
+    // Paths given relative to where zeloe was started stay so after -C.
+    if (!options.library.empty())
+        options.library = std::filesystem::absolute(options.library).string();
+    if (check->parsed() && !stationFile.empty())
+        stationFile = std::filesystem::absolute(stationFile).string();
     if (!directory.empty()) {
         std::error_code error;
         std::filesystem::current_path(directory, error);
@@ -182,6 +311,16 @@ int Main(int argc, char** argv) {
             return kSetupFailed;
         }
     }
+
+    if (check->parsed()) {
+        if (stationFile.empty()) {
+            char name[40];
+            std::snprintf(name, sizeof name, "zelOE%.2d.int", options.instance);
+            stationFile = name;
+        }
+        return Check(stationFile);
+    }
+
     HostSession session(options);
     if (!session.Ready()) {
         std::fprintf(stderr, "zeloe: %s\n", session.Error().c_str());
@@ -190,139 +329,27 @@ int Main(int argc, char** argv) {
     std::signal(SIGINT, OnSignal);
     std::signal(SIGTERM, OnSignal);
 
-    if (info->parsed()) {
-        const DriverInfo d = session.Info();
-        std::printf("driver code   %d\nshort name    %s\nblock size    %d\ninfo words    %d %d\n",
-                    d.driverCode, d.shortName, d.blockSize, d.infoWordA, d.infoWordB);
-        std::printf("%s", Cp437ToUtf8(d.banner).c_str());
-        return 0;
-    }
+    if (info->parsed()) return Info(session);
+    if (define->parsed()) return Define(session, gate, blockLength);
+    if (restart->parsed()) return Restart(session, restartStation, restartReads);
+    if (poll->parsed()) return Poll(session, options, gateList, intervalMs, cycles);
 
-    if (check->parsed()) {
-        if (stationFile.empty()) {
-            char name[40];
-            std::snprintf(name, sizeof name, "zelOE%.2d.int", options.instance);
-            stationFile = name;
-        }
-        const int problems = CheckStationFile(stationFile, std::cout);
-        std::cout.flush();
-        if (std::filesystem::path(stationFile).filename() == stationFile ||
-            std::filesystem::equivalent(std::filesystem::path(stationFile).parent_path(), ".")) {
-            session.Start(false);
-            std::printf("stations the driver configures:\n");
-            for (int station = 1; station < 256; ++station)
-                if (auto address = session.StationAddress(station); !address.empty())
-                    std::printf("  %03d  %s%s\n", station, address.c_str(),
-                                IsControllerAddress(address) ? "" : "  (will not connect)");
-        }
-        return problems == 0 ? 0 : 1;
+    // read, write, block
+    if (gate.Type() < 0) {
+        std::fprintf(stderr, "zeloe: unknown type letter in %s; give --type\n",
+                     gate.address.c_str());
+        return kSetupFailed;
     }
-
-    if (define->parsed()) {
-        session.Start(false);
-        const bool isBlock = blockLength >= 0;
-        const Definition d = session.Define(gate.address, gate.Type(), isBlock, blockLength);
-        std::printf("station %d  kind/table %d  element index %d  words %d %d\n", d.station,
-                    d.kindCode, d.elementIndex, d.outWordA, d.outWordB);
-        return Report(d.result);
+    const auto station = StationFor(gate.address, gate.station);
+    if (!station) {
+        std::fprintf(stderr,
+                     "zeloe: %s does not begin with a station number 001..255; give --station\n",
+                     gate.address.c_str());
+        return kSetupFailed;
     }
-
-    if (restart->parsed()) {
-        session.Start();
-        auto readAll = [&] {
-            for (const auto& address : restartReads) {
-                ValueBuffer value{};
-                const int32_t type = HostTypeForAddress(address).value_or(4);
-                const int32_t result = session.Read(address, StationOf(address), type, value);
-                std::printf("%s = %s\n", address.c_str(),
-                            result == 0 ? FormatValue(type, value).c_str()
-                                        : (std::string("-- ") + ResultText(result)).c_str());
-            }
-        };
-        readAll();
-        const int32_t result = Report(session.Restart(restartStation));
-        readAll();
-        return result;
-    }
-
-    if (read->parsed() || write->parsed() || block->parsed()) {
-        if (gate.Type() < 0) {
-            std::fprintf(stderr, "zeloe: unknown type letter in %s; give --type\n",
-                         gate.address.c_str());
-            return kSetupFailed;
-        }
-        ValueBuffer value{};
-        if (write->parsed()) {
-            if (auto problem = ParseValue(gate.Type(), valueText, value)) {
-                std::fprintf(stderr, "zeloe: %s\n", problem->c_str());
-                return kSetupFailed;
-            }
-        }
-        session.Start();
-        if (read->parsed()) {
-            const int32_t result = session.Read(gate.address, gate.Station(), gate.Type(), value);
-            if (result == 0)
-                std::printf("%s = %s\n", gate.address.c_str(),
-                            FormatValue(gate.Type(), value).c_str());
-            return Report(result);
-        }
-        if (write->parsed()) {
-            const int32_t result = session.Write(gate.address, gate.Station(), gate.Type(), value);
-            Report(result);
-            if (result != 0 || !verify) return result;
-            ValueBuffer back{};
-            const int32_t readBack = session.Read(gate.address, gate.Station(), gate.Type(), back);
-            if (readBack == 0)
-                std::printf("%s = %s\n", gate.address.c_str(),
-                            FormatValue(gate.Type(), back).c_str());
-            return readBack;
-        }
-        const int32_t result =
-            session.ReadBlock(gate.address, gate.Station(), gate.Type(), count, value);
-        if (result == 0) {
-            for (int i = 0; i < count && i < 50; ++i) {
-                ValueBuffer element{};
-                std::copy_n(value.begin() + 4 * i, 4, element.begin());
-                std::printf("[%d] %s\n", i, FormatValue(gate.Type(), element).c_str());
-            }
-        }
-        return Report(result);
-    }
-
-    if (poll->parsed()) {
-        std::vector<GateEntry> gates;
-        if (auto problem = ReadGateList(gateList, gates)) {
-            std::fprintf(stderr, "zeloe: %s\n", problem->c_str());
-            return kSetupFailed;
-        }
-        session.Start();
-        for (auto& entry : gates) {
-            const Definition d = session.Define(entry.address, entry.hostType);
-            if (d.result != 0) std::printf("%-34s refused by DefineGate\n", entry.address.c_str());
-        }
-        int worst = 0;
-        const bool live = IsTerminal() && !options.quiet;
-        for (int cycle = 1; !gStop && (cycles == 0 || cycle <= cycles); ++cycle) {
-            if (live && cycle > 1) std::printf("\x1b[H\x1b[2J");  // redraw the table in place
-            std::printf("-- cycle %d\n", cycle);
-            for (const auto& entry : gates) {
-                ValueBuffer value{};
-                const int32_t result =
-                    session.Read(entry.address, StationOf(entry.address), entry.hostType, value);
-                worst = std::max<int>(worst, result);
-                std::printf("%-34s %-22s %s\n", entry.address.c_str(),
-                            KindName(entry.address.size() > 3 ? entry.address[3] : '?').c_str(),
-                            result == 0 ? FormatValue(entry.hostType, value).c_str()
-                                        : (std::string("-- ") + ResultText(result)).c_str());
-            }
-            std::fflush(stdout);
-            for (int waited = 0; waited < intervalMs && !gStop; waited += 50)
-                std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        }
-        session.Shutdown();
-        return worst;
-    }
-    return 0;
+    if (read->parsed()) return Read(session, gate, *station);
+    if (write->parsed()) return Write(session, gate, *station, valueText, verify);
+    return Block(session, gate, *station, count);
 }
 
 }  // namespace zeloe::cli

@@ -1,84 +1,99 @@
 #include "station_check.h"
 
-#include <cctype>
-#include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <ostream>
-#include <regex>
+
+#include "link/ipv4_text.h"
+#include "link/station_line.h"
 
 namespace zeloe::cli {
 
 bool IsControllerAddress(const std::string& text) {
-    static const std::regex dotted(R"(^(0|[1-9][0-9]{0,2})(\.(0|[1-9][0-9]{0,2})){3}$)");
-    if (!std::regex_match(text, dotted)) return false;
-    int parts[4];
-    if (std::sscanf(text.c_str(), "%d.%d.%d.%d", &parts[0], &parts[1], &parts[2], &parts[3]) != 4)
-        return false;
-    for (int part : parts)
-        if (part > 255) return false;
-    return text != "0.0.0.0" && text != "255.255.255.255";
+    uint32_t address = 0;
+    return text.size() < kAddressSlotSize && ParseControllerAddress(text.c_str(), address);
 }
 
 int CheckStationFile(const std::string& path, std::ostream& out) {
+    std::error_code error;
+    if (std::filesystem::is_directory(path, error)) {
+        out << path
+            << ": a directory; the driver reports \"Init File ... not found\" and "
+               "connects nothing\n";
+        return -1;
+    }
     std::ifstream file(path, std::ios::binary);
     if (!file) {
         out << path
             << ": cannot be opened; the driver reports \"Init File ... not found\" and "
                "connects nothing\n";
-        return 1;
+        return -1;
     }
-    const std::string bytes((std::istreambuf_iterator<char>(file)), {});
-    int problems = 0;
-    size_t at = 0;
-    for (int lineNumber = 1; lineNumber <= 256; ++lineNumber) {
-        if (at >= bytes.size()) break;
-        const size_t end = bytes.find('\n', at);
-        const bool terminated = end != std::string::npos;
-        const std::string raw = bytes.substr(at, terminated ? end - at : std::string::npos);
-        at = terminated ? end + 1 : bytes.size();
+    // The driver's own reader and its limits, over the bytes of the file.
+    int32_t bytesRead = 0;
+    auto nextByte = [&file, &bytesRead] {
+        if (bytesRead >= kMaxStationFileBytes) return -1;
+        const int byte = file.get();
+        if (byte == std::char_traits<char>::eof()) return -1;
+        ++bytesRead;
+        return byte & 0xFF;
+    };
 
-        std::string kept;
-        for (char c : raw)
-            if (static_cast<signed char>(c) > 32) kept += c;
-        if (kept.size() > 134) kept.resize(134);
-        out << "line " << lineNumber << ": ";
-        if (!terminated && kept.size() < 10) {
-            out << "last line without LF and only " << kept.size()
-                << " characters: the driver drops it\n";
-            if (!kept.empty()) ++problems;
+    int problems = 0;
+    for (int lineNumber = 1; lineNumber <= kMaxStationLines; ++lineNumber) {
+        char line[kStationLineSize] = {};
+        const StationLine read = ReadStationLine(nextByte, line);
+        if (read == StationLine::kEnd) {
+            // The reader leaves the kept characters of a short last line without line end.
+            if (line[0] != 0) {
+                out << "line " << lineNumber << ": last line without LF and only "
+                    << std::char_traits<char>::length(line) << " characters: the driver drops it\n";
+                ++problems;
+            }
             break;
         }
-        if (kept.empty()) {
+        out << "line " << lineNumber << ": ";
+        if (read == StationLine::kOverlong) {
+            out << "longer than " << kMaxStationLineBytes
+                << " bytes: refused as an illegal line, skipped\n";
+            ++problems;
+            continue;
+        }
+        if (line[0] == 0) {
             out << "empty: the list ends here; the driver reads no further line\n";
             break;
         }
-        const int c0 = kept[0], c1 = kept.size() > 1 ? kept[1] : 0,
-                  c2 = kept.size() > 2 ? kept[2] : 0;
-        const int station = (100 * c0 + 10 * c1 + c2 - 5328) & 0xFFFF;
-        const std::string address = kept.size() > 4 ? kept.substr(4) : "";
-        out << "\"" << kept << "\" -> ";
-        if (station == 0 || station > 255) {
-            out << "station number " << station << " is illegal (valid 1..255): line skipped\n";
-            ++problems;
-        } else if (address.size() >= 16) {
-            out << "address of " << address.size()
-                << " characters cannot be an IPv4 address: line skipped\n";
-            ++problems;
-        } else if (!IsControllerAddress(address)) {
-            out << "station " << station << ", address \"" << address
-                << "\" is not a dotted IPv4 address: the driver will not connect it\n";
-            ++problems;
-        } else {
-            out << "station " << station << " at " << address;
-            if (!std::isdigit(static_cast<unsigned char>(kept[0])) ||
-                !std::isdigit(static_cast<unsigned char>(kept[1])) ||
-                !std::isdigit(static_cast<unsigned char>(kept[2])))
-                out << " (the first three characters are not all digits!)";
-            out << "\n";
+        const StationEntry entry = DecodeStationLine(line);
+        out << "\"" << line << "\" -> ";
+        switch (entry.verdict) {
+            case StationEntry::kIllegalStation:
+                out << "station number " << entry.station
+                    << " is illegal (valid 1..255): line skipped\n";
+                ++problems;
+                break;
+            case StationEntry::kAddressTooLong:
+                out << "an address of 16 or more characters cannot be an IPv4 address: line "
+                       "skipped\n";
+                ++problems;
+                break;
+            case StationEntry::kAccepted:
+                if (!IsControllerAddress(entry.address)) {
+                    out << "station " << entry.station << ", address \"" << entry.address
+                        << "\" is not a dotted IPv4 address: the driver will not connect it\n";
+                    ++problems;
+                } else {
+                    out << "station " << entry.station << " at " << entry.address;
+                    if (line[0] < '0' || line[0] > '9' || line[1] < '0' || line[1] > '9' ||
+                        line[2] < '0' || line[2] > '9')
+                        out << " (the first three characters are not all digits!)";
+                    out << "\n";
+                }
+                break;
         }
-        if (lineNumber == 256 && at < bytes.size())
-            out << "the driver reads no more than 256 lines: the rest is ignored\n";
+        if (lineNumber == kMaxStationLines && nextByte() >= 0)
+            out << "the driver reads no more than " << kMaxStationLines
+                << " lines: the rest is ignored\n";
     }
     return problems;
 }

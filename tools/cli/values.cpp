@@ -6,49 +6,28 @@
 #include <cstring>
 #include <sstream>
 
+#include "gate/kinds.h"
+
 namespace zeloe::cli {
-namespace {
 
-struct LetterInfo {
-    char letter;
-    int32_t hostType;
-    const char* kind;
-};
-
-constexpr LetterInfo kLetters[] = {
-    {'A', 6, "digital point"},         {'B', 3, "analog point"},       {'C', 4, "integer variable"},
-    {'D', 3, "float variable"},        {'E', 7, "string variable"},    {'F', 3, "timer"},
-    {'G', 4, "integer table"},         {'H', 3, "float table"},        {'I', 7, "string table"},
-    {'J', 0, "digital unit status"},   {'K', 0, "analog unit status"}, {'L', 0, "PID loop status"},
-    {'M', 6, "event/reaction status"},
-};
-
-const LetterInfo* Find(char letter) {
-    const char upper = static_cast<char>(std::toupper(static_cast<unsigned char>(letter)));
-    for (const auto& info : kLetters)
-        if (info.letter == upper) return &info;
-    return nullptr;
-}
-
-}  // namespace
-
+// The driver's own table of type letters, host data types and kind names.
 std::optional<int32_t> HostTypeForAddress(const std::string& address) {
     if (address.size() < 4) return std::nullopt;
-    const LetterInfo* info = Find(address[3]);
-    if (info == nullptr) return std::nullopt;
-    return info->hostType;
+    const GateLetter* entry = FindGateLetter(static_cast<uint8_t>(address[3]));
+    if (entry == nullptr) return std::nullopt;
+    return entry->hostType;
 }
 
 std::string KindName(char letter) {
-    const LetterInfo* info = Find(letter);
-    return info != nullptr ? info->kind : "unknown kind";
+    const GateLetter* entry = FindGateLetter(static_cast<uint8_t>(letter));
+    return entry != nullptr ? entry->name : "unknown kind";
 }
 
 std::optional<std::string> ParseValue(int32_t hostType, const std::string& text,
                                       ValueBuffer& value) {
     value.fill(0);
     switch (hostType) {
-        case 4: {
+        case HostInteger: {
             int32_t number = 0;
             auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
             if (error != std::errc() || end != text.data() + text.size())
@@ -56,7 +35,7 @@ std::optional<std::string> ParseValue(int32_t hostType, const std::string& text,
             std::memcpy(value.data(), &number, 4);
             return std::nullopt;
         }
-        case 3: {
+        case HostFloat: {
             std::istringstream in(text);
             in.imbue(std::locale::classic());
             float number = 0;
@@ -64,7 +43,7 @@ std::optional<std::string> ParseValue(int32_t hostType, const std::string& text,
             std::memcpy(value.data(), &number, 4);
             return std::nullopt;
         }
-        case 6: {
+        case HostOnOff: {
             std::string lower;
             for (char c : text)
                 lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -79,7 +58,7 @@ std::optional<std::string> ParseValue(int32_t hostType, const std::string& text,
             std::memcpy(value.data() + 2, &word, 2);
             return std::nullopt;
         }
-        case 7:
+        case HostText:
             if (text.size() >= kValueBufferSize) return "text too long";
             std::memcpy(value.data(), text.data(), text.size());
             return std::nullopt;
@@ -90,12 +69,12 @@ std::optional<std::string> ParseValue(int32_t hostType, const std::string& text,
 
 std::string FormatValue(int32_t hostType, const ValueBuffer& value) {
     switch (hostType) {
-        case 4: {
+        case HostInteger: {
             int32_t number;
             std::memcpy(&number, value.data(), 4);
             return std::to_string(number);
         }
-        case 3: {
+        case HostFloat: {
             float number;
             std::memcpy(&number, value.data(), 4);
             std::ostringstream out;
@@ -104,19 +83,19 @@ std::string FormatValue(int32_t hostType, const ValueBuffer& value) {
             out << number;
             return out.str();
         }
-        case 6: {
+        case HostOnOff: {
             uint16_t word;
             std::memcpy(&word, value.data() + 2, 2);
             return word != 0 ? "on" : "off";
         }
-        case 0: {
+        case HostStatusWord: {
             uint16_t word;
             std::memcpy(&word, value.data() + 2, 2);
             return word == 2   ? "2 (unit not configured)"
                    : word == 1 ? "1 (enabled)"
                                : std::to_string(word) + " (not enabled)";
         }
-        case 7:
+        case HostText:
             return std::string(reinterpret_cast<const char*>(value.data()),
                                strnlen(reinterpret_cast<const char*>(value.data()), value.size()));
         default:

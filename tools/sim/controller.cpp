@@ -1,8 +1,12 @@
 #include "controller.h"
 
+#include <charconv>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <regex>
+#include <stdexcept>
+#include <vector>
 
 namespace zeloe::sim {
 namespace {
@@ -43,6 +47,27 @@ std::string Status(const Map& map, const std::string& name, const std::string& w
     return it == map.end() ? Unknown(word) : Flags(it->second);
 }
 
+// Numbers as a controller reads them: the whole text, decimal, any exponent form the driver
+// writes ("5.e-002", "1.e-040"); floats near zero become denormals, not errors.
+int32_t IntegerArgument(const std::string& text) {
+    int64_t value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || value < INT32_MIN ||
+        value > INT32_MAX)
+        throw std::invalid_argument("not an integer: " + text);
+    return static_cast<int32_t>(value);
+}
+
+float FloatArgument(const std::string& text) {
+    double value = 0;
+    const char* begin = text.data() + (text.size() > 1 && text[0] == '+' ? 1 : 0);
+    const auto [end, error] = std::from_chars(begin, text.data() + text.size(), value);
+    if (error == std::errc::result_out_of_range) return 0.0f;  // underflow below any float
+    if (error != std::errc() || end != text.data() + text.size())
+        throw std::invalid_argument("not a number: " + text);
+    return static_cast<float>(value);
+}
+
 template <typename T>
 bool InRange(const std::vector<T>& table, long index) {
     return index >= 0 && index < static_cast<long>(table.size());
@@ -80,6 +105,168 @@ bool TakeCommand(std::string& input, std::string& command) {
     return true;
 }
 
+namespace {
+
+// One command shape of the controller language and what the controller does with it. `m`
+// holds the pattern's groups; `rest` is what follows the first line (a record or a text line).
+struct CommandShape {
+    std::regex pattern;
+    std::string (*handle)(Station& s, const std::smatch& m, const std::string& rest);
+};
+
+template <typename Map>
+auto Find(Map& map, const std::ssub_match& name) {
+    return map.find(name.str());
+}
+
+std::string ReadInteger(Station& s, const std::smatch& m, const std::string&) {
+    auto it = Find(s.integers, m[1]);
+    return it == s.integers.end() ? Unknown("^" + m[1].str())
+                                  : Framed(kOk, std::to_string(it->second));
+}
+std::string ReadFloat(Station& s, const std::smatch& m, const std::string&) {
+    auto it = Find(s.floats, m[1]);
+    return it == s.floats.end() ? Unknown("^" + m[1].str()) : Framed(kOk, NumberText(it->second));
+}
+std::string ReadTimer(Station& s, const std::smatch& m, const std::string&) {
+    auto it = Find(s.timers, m[1]);
+    return it == s.timers.end() ? Unknown("^" + m[1].str()) : Framed(kOk, NumberText(it->second));
+}
+std::string ReadString(Station& s, const std::smatch& m, const std::string&) {
+    auto it = Find(s.strings, m[1]);
+    return it == s.strings.end() ? Unknown("*" + m[1].str()) : Framed(kOk, it->second);
+}
+
+template <typename Table, typename Format>
+std::string ReadElement(Table& tables, const std::smatch& m, const std::string& word,
+                        Format format) {
+    auto it = Find(tables, m[2]);
+    if (it == tables.end()) return Unknown(word + m[2].str());
+    const long index = IntegerArgument(m[1]);
+    if (!InRange(it->second, index)) return Framed(kError, "index out of range");
+    return Framed(kOk, format(it->second[static_cast<size_t>(index)]));
+}
+std::string ReadIntegerElement(Station& s, const std::smatch& m, const std::string&) {
+    return ReadElement(s.integerTables, m, "}", [](int32_t v) { return std::to_string(v); });
+}
+std::string ReadFloatElement(Station& s, const std::smatch& m, const std::string&) {
+    return ReadElement(s.floatTables, m, "}", NumberText);
+}
+std::string ReadStringElement(Station& s, const std::smatch& m, const std::string&) {
+    return ReadElement(s.stringTables, m, "{", [](const std::string& v) { return v; });
+}
+
+std::string ReadEvent(Station& s, const std::smatch& m, const std::string&) {
+    auto it = Find(s.events, m[1]);
+    if (it == s.events.end()) return Unknown("%~" + m[1].str());
+    std::string payload(8, '\0');
+    payload[7] = static_cast<char>(it->second ? 0xFF : 0x00);
+    return Framed(kOk, payload);
+}
+std::string ReadDigitalUnit(Station& s, const std::smatch& m, const std::string&) {
+    return Status(s.digitalUnits, m[1], "%" + m[1].str());
+}
+std::string ReadAnalogUnit(Station& s, const std::smatch& m, const std::string&) {
+    return Status(s.analogUnits, m[1], "%" + m[1].str());
+}
+std::string ReadPidLoop(Station& s, const std::smatch& m, const std::string&) {
+    return Status(s.pidLoops, m[1], "|" + m[1].str());
+}
+
+std::string ReadPoint(Station& s, const std::smatch& m, const std::string&) {
+    auto it = Find(s.points, m[1]);
+    return it == s.points.end() ? Unknown("~" + m[1].str())
+                                : Framed(kOk, Bytes(it->second.data(), it->second.size()));
+}
+std::string WritePoint(Station& s, const std::smatch& m, const std::string& rest) {
+    auto it = Find(s.points, m[1]);
+    if (it == s.points.end()) return Unknown("~" + m[1].str());
+    std::memcpy(it->second.data(), rest.data(), 20);
+    return Framed(kOk, "");
+}
+
+std::string WriteTimer(Station& s, const std::smatch& m, const std::string&) {
+    auto it = Find(s.timers, m[2]);
+    if (it == s.timers.end()) return Unknown("^" + m[2].str());
+    it->second = FloatArgument(m[1]);
+    return Framed(kOk, "");
+}
+std::string WriteVariable(Station& s, const std::smatch& m, const std::string&) {
+    if (auto it = Find(s.integers, m[2]); it != s.integers.end()) {
+        it->second = IntegerArgument(m[1]);
+        return Framed(kOk, "");
+    }
+    if (auto it = Find(s.floats, m[2]); it != s.floats.end()) {
+        it->second = FloatArgument(m[1]);
+        return Framed(kOk, "");
+    }
+    return Unknown("^" + m[2].str());
+}
+std::string WriteString(Station& s, const std::smatch& m, const std::string& rest) {
+    auto it = Find(s.strings, m[1]);
+    if (it == s.strings.end()) return Unknown("*" + m[1].str());
+    it->second = rest.substr(0, rest.find('\r'));
+    return Framed(kOk, "");
+}
+std::string WriteStringElement(Station& s, const std::smatch& m, const std::string& rest) {
+    auto it = Find(s.stringTables, m[2]);
+    if (it == s.stringTables.end()) return Unknown("{" + m[2].str());
+    const long index = IntegerArgument(m[1]);
+    if (!InRange(it->second, index)) return Framed(kError, "index out of range");
+    it->second[static_cast<size_t>(index)] = rest.substr(0, rest.find('\r'));
+    return Framed(kOk, "");
+}
+std::string WriteElement(Station& s, const std::smatch& m, const std::string&) {
+    const long index = IntegerArgument(m[2]);
+    if (auto it = Find(s.integerTables, m[3]); it != s.integerTables.end()) {
+        if (!InRange(it->second, index)) return Framed(kError, "index out of range");
+        it->second[static_cast<size_t>(index)] = IntegerArgument(m[1]);
+        return Framed(kOk, "");
+    }
+    if (auto it = Find(s.floatTables, m[3]); it != s.floatTables.end()) {
+        if (!InRange(it->second, index)) return Framed(kError, "index out of range");
+        it->second[static_cast<size_t>(index)] = FloatArgument(m[1]);
+        return Framed(kOk, "");
+    }
+    return Unknown("}" + m[3].str());
+}
+std::string ReadRange(Station& s, const std::smatch& m, const std::string&) {
+    const long end = IntegerArgument(m[1]), start = IntegerArgument(m[2]);
+    if (auto it = Find(s.integerTables, m[3]); it != s.integerTables.end())
+        return RawRange(it->second, start, end);
+    if (auto it = Find(s.floatTables, m[3]); it != s.floatTables.end())
+        return RawRange(it->second, start, end);
+    return Framed(kBlockFailed, "}" + m[3].str() + " definition unknown");
+}
+
+// Every command the driver sends, by the shape of its first line.
+const std::vector<CommandShape>& CommandShapes() {
+    static const std::vector<CommandShape> shapes = {
+        {std::regex(R"(\^(\S+) @@ \.)"), ReadInteger},
+        {std::regex(R"(\^(\S+) @@ F\.)"), ReadFloat},
+        {std::regex(R"(\^(\S+) T@@F F\.)"), ReadTimer},
+        {std::regex(R"(\*(\S+) PRINT\$)"), ReadString},
+        {std::regex(R"((\d+) \}(\S+) TABLE@ \.)"), ReadIntegerElement},
+        {std::regex(R"((\d+) \}(\S+) TABLE@ F\.)"), ReadFloatElement},
+        {std::regex(R"((\d+) \{(\S+) \$TABLE@ PRINT\$)"), ReadStringElement},
+        {std::regex(R"(%~(\S+) E/R@)"), ReadEvent},
+        {std::regex(R"(%([^~]\S*) DB@)"), ReadDigitalUnit},
+        {std::regex(R"(%([^~]\S*) AB@)"), ReadAnalogUnit},
+        {std::regex(R"(\|(\S+) PID@)"), ReadPidLoop},
+        {std::regex(R"(~(\S+) PT32@)"), ReadPoint},
+        {std::regex(R"(~(\S+) PT32!)"), WritePoint},
+        {std::regex(R"((\S+) \^(\S+) F@!T)"), WriteTimer},
+        {std::regex(R"((\S+) \^(\S+) @!)"), WriteVariable},
+        {std::regex(R"(\*(\S+) \$IN)"), WriteString},
+        {std::regex(R"((\d+) \{(\S+) \$IN \$TABLE!)"), WriteStringElement},
+        {std::regex(R"((\S+) (\d+) \}(\S+) TABLE!)"), WriteElement},
+        {std::regex(R"((\d+) (\d+) \}(\S+) TRange\.)"), ReadRange},
+    };
+    return shapes;
+}
+
+}  // namespace
+
 std::string Execute(Station& s, const std::string& command) {
     const size_t cr = command.find('\r');
     const std::string line = command.substr(0, cr);
@@ -91,133 +278,9 @@ std::string Execute(Station& s, const std::string& command) {
     }
     if (s.powerUp) return Framed(kPowerUp, "Power-up clear expected");
 
-    static const std::regex intRead(R"(\^(\S+) @@ \.)"), floatRead(R"(\^(\S+) @@ F\.)"),
-        timerRead(R"(\^(\S+) T@@F F\.)"), stringRead(R"(\*(\S+) PRINT\$)"),
-        intTableRead(R"((\d+) \}(\S+) TABLE@ \.)"), floatTableRead(R"((\d+) \}(\S+) TABLE@ F\.)"),
-        stringTableRead(R"((\d+) \{(\S+) \$TABLE@ PRINT\$)"), digitalUnit(R"(%([^~]\S*) DB@)"),
-        analogUnit(R"(%([^~]\S*) AB@)"), pidLoop(R"(\|(\S+) PID@)"), event(R"(%~(\S+) E/R@)"),
-        pointRead(R"(~(\S+) PT32@)"), pointWrite(R"(~(\S+) PT32!)"),
-        variableWrite(R"((\S+) \^(\S+) @!)"), timerWrite(R"((\S+) \^(\S+) F@!T)"),
-        stringWrite(R"(\*(\S+) \$IN)"), tableWrite(R"((\S+) (\d+) \}(\S+) TABLE!)"),
-        stringTableWrite(R"((\d+) \{(\S+) \$IN \$TABLE!)"),
-        range(R"((\d+) (\d+) \}(\S+) TRange\.)");
     std::smatch m;
-    auto is = [&](const std::regex& pattern) { return std::regex_match(line, m, pattern); };
-
-    if (is(intRead)) {
-        auto it = s.integers.find(m[1]);
-        return it == s.integers.end() ? Unknown("^" + m[1].str())
-                                      : Framed(kOk, std::to_string(it->second));
-    }
-    if (is(floatRead)) {
-        auto it = s.floats.find(m[1]);
-        return it == s.floats.end() ? Unknown("^" + m[1].str())
-                                    : Framed(kOk, NumberText(it->second));
-    }
-    if (is(timerRead)) {
-        auto it = s.timers.find(m[1]);
-        return it == s.timers.end() ? Unknown("^" + m[1].str())
-                                    : Framed(kOk, NumberText(it->second));
-    }
-    if (is(stringRead)) {
-        auto it = s.strings.find(m[1]);
-        return it == s.strings.end() ? Unknown("*" + m[1].str()) : Framed(kOk, it->second);
-    }
-    if (is(intTableRead) || is(floatTableRead) || is(stringTableRead)) {
-        const long index = std::stol(m[1]);
-        const std::string name = m[2];
-        if (std::regex_match(line, intTableRead)) {
-            auto it = s.integerTables.find(name);
-            if (it == s.integerTables.end()) return Unknown("}" + name);
-            if (!InRange(it->second, index)) return Framed(kError, "index out of range");
-            return Framed(kOk, std::to_string(it->second[static_cast<size_t>(index)]));
-        }
-        if (std::regex_match(line, floatTableRead)) {
-            auto it = s.floatTables.find(name);
-            if (it == s.floatTables.end()) return Unknown("}" + name);
-            if (!InRange(it->second, index)) return Framed(kError, "index out of range");
-            return Framed(kOk, NumberText(it->second[static_cast<size_t>(index)]));
-        }
-        auto it = s.stringTables.find(name);
-        if (it == s.stringTables.end()) return Unknown("{" + name);
-        if (!InRange(it->second, index)) return Framed(kError, "index out of range");
-        return Framed(kOk, it->second[static_cast<size_t>(index)]);
-    }
-    if (is(event)) {
-        auto it = s.events.find(m[1]);
-        if (it == s.events.end()) return Unknown("%~" + m[1].str());
-        std::string payload(8, '\0');
-        payload[7] = static_cast<char>(it->second ? 0xFF : 0x00);
-        return Framed(kOk, payload);
-    }
-    if (is(digitalUnit)) return Status(s.digitalUnits, m[1], "%" + m[1].str());
-    if (is(analogUnit)) return Status(s.analogUnits, m[1], "%" + m[1].str());
-    if (is(pidLoop)) return Status(s.pidLoops, m[1], "|" + m[1].str());
-    if (is(pointRead)) {
-        auto it = s.points.find(m[1]);
-        return it == s.points.end() ? Unknown("~" + m[1].str())
-                                    : Framed(kOk, Bytes(it->second.data(), it->second.size()));
-    }
-    if (is(pointWrite)) {
-        auto it = s.points.find(m[1]);
-        if (it == s.points.end()) return Unknown("~" + m[1].str());
-        std::memcpy(it->second.data(), rest.data(), 20);
-        return Framed(kOk, "");
-    }
-    if (is(timerWrite)) {
-        auto it = s.timers.find(m[2]);
-        if (it == s.timers.end()) return Unknown("^" + m[2].str());
-        it->second = std::stof(m[1]);
-        return Framed(kOk, "");
-    }
-    if (is(variableWrite)) {
-        if (auto it = s.integers.find(m[2]); it != s.integers.end()) {
-            it->second = static_cast<int32_t>(std::stol(m[1]));
-            return Framed(kOk, "");
-        }
-        if (auto it = s.floats.find(m[2]); it != s.floats.end()) {
-            it->second = std::stof(m[1]);
-            return Framed(kOk, "");
-        }
-        return Unknown("^" + m[2].str());
-    }
-    if (is(stringWrite)) {
-        auto it = s.strings.find(m[1]);
-        if (it == s.strings.end()) return Unknown("*" + m[1].str());
-        it->second = rest.substr(0, rest.find('\r'));
-        return Framed(kOk, "");
-    }
-    if (is(stringTableWrite)) {
-        auto it = s.stringTables.find(m[2]);
-        const long index = std::stol(m[1]);
-        if (it == s.stringTables.end()) return Unknown("{" + m[2].str());
-        if (!InRange(it->second, index)) return Framed(kError, "index out of range");
-        it->second[static_cast<size_t>(index)] = rest.substr(0, rest.find('\r'));
-        return Framed(kOk, "");
-    }
-    if (is(tableWrite)) {
-        const long index = std::stol(m[2]);
-        if (auto it = s.integerTables.find(m[3]); it != s.integerTables.end()) {
-            if (!InRange(it->second, index)) return Framed(kError, "index out of range");
-            it->second[static_cast<size_t>(index)] = static_cast<int32_t>(std::stol(m[1]));
-            return Framed(kOk, "");
-        }
-        if (auto it = s.floatTables.find(m[3]); it != s.floatTables.end()) {
-            if (!InRange(it->second, index)) return Framed(kError, "index out of range");
-            it->second[static_cast<size_t>(index)] = std::stof(m[1]);
-            return Framed(kOk, "");
-        }
-        return Unknown("}" + m[3].str());
-    }
-    if (is(range)) {
-        const long end = std::stol(m[1]), start = std::stol(m[2]);
-        const std::string name = m[3];
-        if (auto it = s.integerTables.find(name); it != s.integerTables.end())
-            return RawRange(it->second, start, end);
-        if (auto it = s.floatTables.find(name); it != s.floatTables.end())
-            return RawRange(it->second, start, end);
-        return Framed(kBlockFailed, "}" + name + " definition unknown");
-    }
+    for (const auto& shape : CommandShapes())
+        if (std::regex_match(line, m, shape.pattern)) return shape.handle(s, m, rest);
     return Framed(kUnknownCommand, "unknown command");
 }
 
