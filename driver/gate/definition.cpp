@@ -55,7 +55,7 @@ int32_t IndexValue(const char* scratch, int position) {
 }
 
 bool Register(InstanceBlock& block, GateDefinition& definition, char* scratch) {
-    definition.kindCode = RegisterTable(block, scratch + 4);
+    definition.kindCode = RegisterTable(block.tableNames, scratch + 4);
     if (definition.kindCode == 0) {
         err(kCategoryAlarm, "ZELOE: Error. more than 1000 Tables defined");
         return false;

@@ -6,10 +6,10 @@
 
 namespace zeloe {
 
-int32_t RegisterTable(InstanceBlock& block, char* text) {
+int32_t RegisterTable(TableNameSlots& tableNames, char* text) {
     text[IndexPosition(text)] = 0;
     for (int slot = 0; slot < kRegistrySlots; ++slot) {
-        char* entry = block.tableNames[slot];
+        char* entry = tableNames[slot];
         // Compared before the emptiness test, byte for byte and case included. Names have at
         // most 24 characters, so the bounded compare never runs past the slot.
         if (std::strncmp(entry, text, kTableNameSlotSize) == 0) return slot + kFirstTableNumber;

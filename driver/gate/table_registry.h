@@ -14,6 +14,7 @@ constexpr int32_t kFirstTableNumber = 100;
 
 // `text` is the address scratch after the type letter. Cuts it in place before the index digits
 // and returns the table's number, or 0 when all slots hold other names.
-int32_t RegisterTable(InstanceBlock& block, char* text);
+using TableNameSlots = char[kTableNameSlots][kTableNameSlotSize];
+int32_t RegisterTable(TableNameSlots& tableNames, char* text);
 
 }  // namespace zeloe

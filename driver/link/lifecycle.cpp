@@ -63,7 +63,7 @@ int32_t Start(HostRequest* request) {
     for (auto& slot : block.tableNames) slot[0] = 0;
     for (auto& slot : block.stationAddress) slot[0] = 0;
 
-    if (!ReadStationFile(block, request->instanceNumber)) return kOk;
+    if (!ReadStationFile(request->instanceNumber, block.stationAddress)) return kOk;
     if (block.commEnabled == 0) return kOk;
 
     const int64_t timeout = static_cast<int64_t>(params->startTimeout) * 10;

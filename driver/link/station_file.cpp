@@ -14,7 +14,7 @@ void StationFileName(int32_t instanceNumber, char (&name)[32]) {
     TextBuilder(name, sizeof name).Text("zelOE").Decimal(instanceNumber, 2).Text(".int");
 }
 
-bool ReadStationFile(InstanceBlock& block, int32_t instanceNumber) {
+bool ReadStationFile(int32_t instanceNumber, StationAddressSlots& slots) {
     char fileName[32];
     StationFileName(instanceNumber, fileName);
 
@@ -42,7 +42,7 @@ bool ReadStationFile(InstanceBlock& block, int32_t instanceNumber) {
             err(kCategoryAlarm, kIllegalStationLine, fileName);
             continue;
         }
-        char* slot = block.stationAddress[entry.station];
+        char* slot = slots[entry.station];
         std::memset(slot, 0, kAddressSlotSize);
         std::memcpy(slot, entry.address,
                     static_cast<size_t>(BoundedLength(entry.address, kAddressSlotSize)));

@@ -7,9 +7,10 @@
 
 namespace zeloe {
 
-// Fills the block's station address slots from "zelOE<nn>.int"; false when the file cannot be
-// opened.
-bool ReadStationFile(InstanceBlock& block, int32_t instanceNumber);
+using StationAddressSlots = char[kStationCount][kAddressSlotSize];
+
+// Fills the station address slots from "zelOE<nn>.int"; false when the file cannot be opened.
+bool ReadStationFile(int32_t instanceNumber, StationAddressSlots& slots);
 
 // The station file name for an instance number ("zelOE%.2d.int").
 void StationFileName(int32_t instanceNumber, char (&name)[32]);
