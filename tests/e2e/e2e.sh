@@ -199,6 +199,49 @@ poll)
     expect "-- cycle 2"; expect_count 2 "pump"
     expect "ZelOE: Disconnect PLC 01 ($A)"
     ;;
+cli)
+    # What the command-line host itself promises: exit 3 for usage and set-up problems, 0 for
+    # --help, a station file checked under its own name, --lib relative to where it started.
+    start_sim "$PLANT"
+    stations "001:$A"
+    cli no-such-command; expect_code 3
+    cli read; expect_code 3
+    cli --help; expect_code 0
+    cli read 01CSPEED --type 4; expect_code 3
+    expect "does not begin with a station number 001..255"
+    printf '005:%s\n' "$A" > "$work/other.int"
+    cli check other.int; expect_code 0
+    expect "station 5 at $A"
+    expect_count 0 "station 1 at"
+    if [ "$target" = native ]; then
+        out=$(cd "$target_bin/.." && ./bin/zeloe -C "$work" --lib bin/libzeloe.so read 001CSPEED 2>&1)
+    else
+        out=$(cd "$target_bin/.." && "$here/../../scripts/wine-run" bin/zeloe.exe -C "$work" \
+            --lib bin/zeloe.dll read 001CSPEED 2>&1 | tr -d '\r')
+    fi
+    code=$?
+    printf '%s\n' "$out" | sed 's/^/    /'
+    expect_code 0; expect "001CSPEED = 1200"
+    ;;
+sim)
+    # The simulator never claims an address it could not take, and idles while a reply to a
+    # client that has gone is still due.
+    start_sim "[[station]]
+address = \"$A\"
+[station.integers]
+SPEED = 5
+[station.gate_faults.SPEED]
+delay_ms = 1500"
+    "$native_bin/zeloe-sim" "$work/plant.toml" > "$work/second.log" 2>&1
+    second=$?
+    [ "$second" = 2 ] || fail "a second simulator on the same address exited $second, expected 2"
+    ! grep -q '^ready' "$work/second.log" || fail "the second simulator said ready"
+    exec 3<>"/dev/tcp/$A/2001" && printf '^SPEED @@ .\r' >&3 && exec 3>&-
+    sleep 0.2
+    ticks() { awk '{ print $14 + $15 }' "/proc/$sim_pid/stat"; }
+    before=$(ticks); sleep 1; after=$(ticks)
+    [ $((after - before)) -lt 30 ] || fail "the simulator used $((after - before)) ticks of CPU in 1 s while idle"
+    ;;
 *)
     echo "unknown scenario $scenario"; exit 2 ;;
 esac

@@ -243,7 +243,8 @@ int Main(int argc, char** argv) {
     app.add_option("--lib", options.library, "driver library (default: next to this program)");
     app.add_option("-i,--instance", options.instance, "instance number: reads zelOE<nn>.int")
         ->capture_default_str();
-    app.add_option("-C,--dir", directory, "directory that holds the station file");
+    app.add_option("-C,--dir", directory,
+                   "directory that holds the station file (and where check and poll find theirs)");
     app.add_option("--timeout-ms", options.timeoutMs, "reply time-out given to Start (min 1000)")
         ->capture_default_str();
     app.add_flag("-q,--quiet", options.quiet, "do not print the driver's messages");
@@ -298,11 +299,10 @@ int Main(int argc, char** argv) {
         return code == 0 ? 0 : kSetupFailed;
     }
 
-    // Paths given relative to where zeloe was started stay so after -C.
+    // The library path is taken from where zeloe was started; station files (and the gate list)
+    // from the directory -C names, where the driver reads them.
     if (!options.library.empty())
         options.library = std::filesystem::absolute(options.library).string();
-    if (check->parsed() && !stationFile.empty())
-        stationFile = std::filesystem::absolute(stationFile).string();
     if (!directory.empty()) {
         std::error_code error;
         std::filesystem::current_path(directory, error);
