@@ -199,6 +199,46 @@ poll)
     expect "-- cycle 2"; expect_count 2 "pump"
     expect "ZelOE: Disconnect PLC 01 ($A)"
     ;;
+tap)
+    # The tap relays a whole session unchanged and logs every exchange.
+    start_sim "$PLANT"
+    T=$net.2
+    if [ "$target" = win32 ]; then
+        "$here/../../scripts/wine-run" "$target_bin/zeloe.exe" tap --listen "$T" --to "$A" \
+            --log "$work/tap.jsonl" --seconds 60 > "$work/tap.out" 2>&1 &
+    else
+        ${ZELOE_WRAP:-} "$target_bin/zeloe" tap --listen "$T" --to "$A" --log "$work/tap.jsonl" \
+            --seconds 60 > "$work/tap.out" 2>&1 &
+    fi
+    tap_pid=$!
+    for _ in $(seq 200); do grep -q 'listening' "$work/tap.out" 2>/dev/null && break; sleep 0.05; done
+    grep -q 'listening' "$work/tap.out" || fail "the tap did not start"
+    stations "001:$T"
+    cli read 001CSPEED; expect_code 0; expect "001CSPEED = 1200"
+    cli write 001DSETPT 7.25 --verify; expect_code 0; expect "001DSETPT = 7.25"
+    cli block 001GLEVELS0001 -n 4; expect_code 0; expect "[3] 50"
+    cli read 001CNOSUCH; expect_code 1
+    kill -INT "$tap_pid"; wait "$tap_pid"
+    for command in '^SPEED @@ .' '7.25 ^SETPT @!' '^SETPT @@ F.' '5 1 }LEVELS TRange.' \
+                   '^NOSUCH @@ .'; do
+        grep -qF "\"text\":\"$command\\r\"" "$work/tap.jsonl" || fail "the log lacks $command"
+    done
+    [ "$(grep -c '"direction":"reply"' "$work/tap.jsonl")" -ge 10 ] || fail "replies missing in the log"
+    grep -q '"reply_ms":' "$work/tap.jsonl" || fail "no reply times in the log"
+    grep -q '(reply after' "$work/tap.out" || fail "no reply times shown"
+    ;;
+stats)
+    start_sim "$PLANT" --fault "$A:delay=20@SETPT"
+    stations "001:$A"
+    printf '001CSPEED\n001DSETPT\n001INAMES0000\n' > "$work/gates.txt"
+    cli poll gates.txt --cycles 2 --interval 10 --stats --csv poll.csv; expect_code 0
+    expect "cycle 2 took"; expect "-- totals"
+    grep -qE '^001DSETPT +2 +0 +0 +[0-9]{2}\.' <<< "$out" || fail "no reply time of about 20 ms for SETPT"
+    lines=$(tr -d '\r' < "$work/poll.csv" | wc -l)
+    [ "$lines" = 7 ] || fail "poll.csv has $lines lines, expected a header and 6 rows"
+    tr -d '\r' < "$work/poll.csv" | head -1 | grep -qx 'time,cycle,address,result,value' || fail "csv header"
+    tr -d '\r' < "$work/poll.csv" | grep -qE '^[0-9T:.-]+Z,2,001INAMES0000,0,pump$' || fail "csv row"
+    ;;
 cli)
     # What the command-line host itself promises: exit 3 for usage and set-up problems, 0 for
     # --help, a station file checked under its own name, --lib relative to where it started.

@@ -30,7 +30,10 @@ HostSession::~HostSession() {
 }
 
 void HostSession::PrintMessage(void* context, int category, const char* text) {
-    if (static_cast<HostSession*>(context)->options_.quiet) return;
+    auto* session = static_cast<HostSession*>(context);
+    if (std::strncmp(text, "ZELOE:Re-sending command to Controller,Retry", 44) == 0)
+        ++session->retries_;
+    if (session->options_.quiet) return;
     // On standard output, so that messages and results read in the order they happened.
     std::printf("  [%2d] %s\n", category, text);
     std::fflush(stdout);

@@ -44,6 +44,8 @@ class HostSession {
     int32_t Write(const std::string& address, int32_t station, int32_t hostType,
                   ValueBuffer& value);
     std::string StationAddress(int station) const;
+    // Retries the driver reported ("Re-sending command") since the session began.
+    int RetriesSeen() const { return retries_; }
 
   private:
     int32_t Call(int32_t command, void* params);
@@ -55,6 +57,7 @@ class HostSession {
     DriverLibrary library_;
     std::vector<uint8_t> block_;
     bool started_ = false;
+    int retries_ = 0;
 };
 
 }  // namespace zeloe::cli

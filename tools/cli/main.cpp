@@ -5,11 +5,14 @@
 // reply), 3 for a problem of the command line or the set-up, 0 for --help.
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <ctime>
 #include <filesystem>
+#include <fstream>
 #include <iostream>
 #include <thread>
 
@@ -25,6 +28,7 @@
 #include "host/instance_block.h"
 #include "host_session.h"
 #include "station_check.h"
+#include "tap.h"
 #include "values.h"
 
 namespace zeloe::cli {
@@ -198,37 +202,134 @@ int Block(HostSession& session, const GateOptions& gate, int32_t station, uint16
     return Report(result);
 }
 
-int Poll(HostSession& session, const SessionOptions& options, const std::string& gateList,
-         int intervalMs, int cycles) {
+struct PollOptions {
+    std::string gateList;
+    int intervalMs = 1000;
+    int cycles = 0;
+    bool stats = false;
+    std::string csvFile;
+};
+
+// Reply times and outcomes of one gate over the cycles of a poll.
+struct GateStats {
+    std::vector<double> replyMs;
+    int failures = 0;
+    int retries = 0;
+};
+
+double Percentile(std::vector<double> values, double fraction) {
+    if (values.empty()) return 0;
+    std::sort(values.begin(), values.end());
+    const auto at = static_cast<size_t>(fraction * static_cast<double>(values.size() - 1) + 0.5);
+    return values[std::min(at, values.size() - 1)];
+}
+
+void PrintStats(const std::vector<GateEntry>& gates, const std::vector<GateStats>& stats) {
+    std::printf("%-34s %6s %8s %8s %9s %9s %9s\n", "gate", "reads", "failed", "retries", "median",
+                "p95", "max ms");
+    for (size_t i = 0; i < gates.size(); ++i) {
+        const GateStats& s = stats[i];
+        std::printf("%-34s %6zu %8d %8d %9.2f %9.2f %9.2f\n", gates[i].address.c_str(),
+                    s.replyMs.size(), s.failures, s.retries, Percentile(s.replyMs, 0.5),
+                    Percentile(s.replyMs, 0.95), Percentile(s.replyMs, 1.0));
+    }
+}
+
+std::string Timestamp() {
+    const auto now = std::chrono::system_clock::now();
+    const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
+    const auto millis =
+        std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() %
+        1000;
+    std::tm utc{};
+#if defined(_WIN32)
+    gmtime_s(&utc, &seconds);
+#else
+    gmtime_r(&seconds, &utc);
+#endif
+    char text[40];
+    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S", &utc);
+    char full[48];
+    std::snprintf(full, sizeof full, "%s.%03dZ", text, static_cast<int>(millis));
+    return full;
+}
+
+// A CSV field: quoted, with quotes doubled, whenever it holds a separator, quote or line end.
+std::string CsvField(const std::string& text) {
+    if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
+    std::string quoted = "\"";
+    for (char c : text) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return quoted + "\"";
+}
+
+int Poll(HostSession& session, const SessionOptions& options, const PollOptions& poll) {
     std::vector<GateEntry> gates;
-    if (auto problem = ReadGateList(gateList, gates)) {
+    if (auto problem = ReadGateList(poll.gateList, gates)) {
         std::fprintf(stderr, "zeloe: %s\n", problem->c_str());
         return kSetupFailed;
+    }
+    std::ofstream csv;
+    if (!poll.csvFile.empty()) {
+        std::error_code error;
+        const bool fresh = !std::filesystem::exists(poll.csvFile, error) ||
+                           std::filesystem::file_size(poll.csvFile, error) == 0;
+        csv.open(poll.csvFile, std::ios::app | std::ios::binary);
+        if (!csv) {
+            std::fprintf(stderr, "zeloe: cannot write %s\n", poll.csvFile.c_str());
+            return kSetupFailed;
+        }
+        if (fresh) csv << "time,cycle,address,result,value\r\n";
     }
     session.Start();
     for (auto& entry : gates) {
         const Definition d = session.Define(entry.address, entry.hostType);
         if (d.result != kOk) std::printf("%-34s refused by DefineGate\n", entry.address.c_str());
     }
+    std::vector<GateStats> stats(gates.size());
     int worst = kOk;
-    const bool live = IsTerminal() && !options.quiet;
-    for (int cycle = 1; !gStop && (cycles == 0 || cycle <= cycles); ++cycle) {
+    const bool live = IsTerminal() && !options.quiet && !poll.stats;
+    for (int cycle = 1; !gStop && (poll.cycles == 0 || cycle <= poll.cycles); ++cycle) {
         if (live && cycle > 1) std::printf("\x1b[H\x1b[2J");  // redraw the table in place
         std::printf("-- cycle %d\n", cycle);
-        for (const auto& entry : gates) {
+        const auto cycleStart = std::chrono::steady_clock::now();
+        for (size_t i = 0; i < gates.size(); ++i) {
+            const GateEntry& entry = gates[i];
             ValueBuffer value{};
             const int32_t station = StationFor(entry.address, -1).value_or(0);
+            const int retriesBefore = session.RetriesSeen();
+            const auto readStart = std::chrono::steady_clock::now();
             const int32_t result = session.Read(entry.address, station, entry.hostType, value);
+            stats[i].replyMs.push_back(std::chrono::duration<double, std::milli>(
+                                           std::chrono::steady_clock::now() - readStart)
+                                           .count());
+            stats[i].retries += session.RetriesSeen() - retriesBefore;
+            if (result != kOk) ++stats[i].failures;
             worst = std::max<int>(worst, result);
+            const std::string shown = ValueOrFailure(result, entry.hostType, value);
             std::printf("%-34s %-22s %s\n", entry.address.c_str(),
                         KindName(entry.address.size() > 3 ? entry.address[3] : '?').c_str(),
-                        ValueOrFailure(result, entry.hostType, value).c_str());
+                        shown.c_str());
+            if (csv)
+                csv << Timestamp() << ',' << cycle << ',' << CsvField(entry.address) << ','
+                    << result << ',' << CsvField(result == kOk ? shown : "") << "\r\n";
+        }
+        if (csv) csv.flush();
+        if (poll.stats) {
+            std::printf("cycle %d took %.1f ms\n", cycle,
+                        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() -
+                                                                  cycleStart)
+                            .count());
+            PrintStats(gates, stats);
         }
         std::fflush(stdout);
-        for (int waited = 0; waited < intervalMs && !gStop; waited += 50)
+        for (int waited = 0; waited < poll.intervalMs && !gStop; waited += 50)
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
     session.Shutdown();
+    if (poll.stats) {
+        std::printf("-- totals\n");
+        PrintStats(gates, stats);
+    }
     return worst;
 }
 
@@ -276,21 +377,37 @@ int Main(int argc, char** argv) {
     AddGateOptions(block, gate);
     block->add_option("-n,--count", count, "number of elements (at most 50)")->required();
 
-    std::string gateList;
-    int intervalMs = 1000;
-    int cycles = 0;
+    PollOptions pollOptions;
     auto* poll = app.add_subcommand("poll", "read a list of gates again and again");
-    poll->add_option("gates", gateList, "gate list: one address (and host type) per line")
+    poll->add_option("gates", pollOptions.gateList,
+                     "gate list: one address (and host type) per line")
         ->required();
-    poll->add_option("--interval", intervalMs, "pause between cycles in ms")->capture_default_str();
-    poll->add_option("--cycles", cycles, "number of cycles (0: until Ctrl-C)")
+    poll->add_option("--interval", pollOptions.intervalMs, "pause between cycles in ms")
         ->capture_default_str();
+    poll->add_option("--cycles", pollOptions.cycles, "number of cycles (0: until Ctrl-C)")
+        ->capture_default_str();
+    poll->add_flag("--stats", pollOptions.stats,
+                   "after each cycle: its time and, per gate, reply times, retries and failures");
+    poll->add_option("--csv", pollOptions.csvFile,
+                     "append one row per gate and cycle: time, cycle, address, result, value");
 
     int32_t restartStation = 0;
     auto* restart = app.add_subcommand("restart", "start, then reconnect one station");
     restart->add_option("station", restartStation, "station number")->required();
     std::vector<std::string> restartReads;
     restart->add_option("--read", restartReads, "gates to read before and after the restart");
+
+    TapOptions tapOptions;
+    auto* tap = app.add_subcommand(
+        "tap", "relay a host's connections to a controller and show every command and reply");
+    tap->add_option("--to", tapOptions.controller, "the controller's address (port 2001)")
+        ->required();
+    tap->add_option("--listen", tapOptions.listen, "where the host connects (port 2001)")
+        ->capture_default_str();
+    tap->add_option("--log", tapOptions.logFile, "also append every exchange as JSON lines");
+    tap->add_flag("--any-address", tapOptions.anyAddress,
+                  "allow listening on an address outside 127.0.0.0/8");
+    tap->add_option("--seconds", tapOptions.seconds, "stop after this long (default: Ctrl-C)");
 
     try {
         app.parse(argc, argv);
@@ -310,6 +427,12 @@ int Main(int argc, char** argv) {
             std::fprintf(stderr, "zeloe: cannot change to %s\n", directory.c_str());
             return kSetupFailed;
         }
+    }
+
+    if (tap->parsed()) {
+        std::signal(SIGINT, OnSignal);
+        std::signal(SIGTERM, OnSignal);
+        return RunTap(tapOptions, gStop);
     }
 
     if (check->parsed()) {
@@ -332,7 +455,7 @@ int Main(int argc, char** argv) {
     if (info->parsed()) return Info(session);
     if (define->parsed()) return Define(session, gate, blockLength);
     if (restart->parsed()) return Restart(session, restartStation, restartReads);
-    if (poll->parsed()) return Poll(session, options, gateList, intervalMs, cycles);
+    if (poll->parsed()) return Poll(session, options, pollOptions);
 
     // read, write, block
     if (gate.Type() < 0) {
