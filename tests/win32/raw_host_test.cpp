@@ -158,3 +158,35 @@ TEST_F(RawHost, ReadOfAnUnconnectedStationAnswersTwo) {
 }
 
 }  // namespace
+
+namespace {
+
+// What Windows reports of the installed build, through its version API.
+TEST(VersionApi, ZeloeDllIsVersion530) {
+    char path[MAX_PATH];
+    HMODULE module = LoadLibraryA("zeloe.dll");
+    ASSERT_NE(module, nullptr);
+    GetModuleFileNameA(module, path, sizeof path);
+    FreeLibrary(module);
+    DWORD ignored = 0;
+    const DWORD size = GetFileVersionInfoSizeA(path, &ignored);
+    ASSERT_GT(size, 0u);
+    std::vector<char> info(size);
+    ASSERT_TRUE(GetFileVersionInfoA(path, 0, size, info.data()));
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(VerQueryValueA(info.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
+    EXPECT_EQ(HIWORD(fixed->dwFileVersionMS), 5);
+    EXPECT_EQ(LOWORD(fixed->dwFileVersionMS), 30);
+    EXPECT_EQ(HIWORD(fixed->dwProductVersionMS), 5);
+    EXPECT_EQ(LOWORD(fixed->dwProductVersionMS), 30);
+    char* text = nullptr;
+    ASSERT_TRUE(VerQueryValueA(info.data(), "\\StringFileInfo\\040904B0\\ProductVersion",
+                               reinterpret_cast<void**>(&text), &length));
+    EXPECT_STREQ(text, "5.30");
+    ASSERT_TRUE(VerQueryValueA(info.data(), "\\StringFileInfo\\040904B0\\OriginalFilename",
+                               reinterpret_cast<void**>(&text), &length));
+    EXPECT_STREQ(text, "zeloe.dll");
+}
+
+}  // namespace
