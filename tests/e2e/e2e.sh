@@ -239,6 +239,29 @@ stats)
     tr -d '\r' < "$work/poll.csv" | head -1 | grep -qx 'time,cycle,address,result,value' || fail "csv header"
     tr -d '\r' < "$work/poll.csv" | grep -qE '^[0-9T:.-]+Z,2,001INAMES0000,0,pump$' || fail "csv row"
     ;;
+docs)
+    # The examples of the documentation, run: the station file and what check says of it,
+    # and what DefineGate reports for every example address.
+    docs="$here/../../docs"
+    block() { awk -v m="<!-- example: $1 -->" '$0==m{f=1;next} f&&/^```text/{g=1;next} g&&/^```/{exit} g' "$2"; }
+    block station-file "$docs/station-file.md" > "$work/zelOE01.int"
+    block check-output "$docs/station-file.md" > "$work/expected.txt"
+    cli check; expect_code 1
+    diff <(printf '%s\n' "$out" | grep '^line') "$work/expected.txt" || fail "check differs from station-file.md"
+    stations "001:$A"
+    rows=$(awk '/<!-- example: gate-addresses -->/{f=1;next} f&&/^\| `/{print} f&&/^$/{exit}' "$docs/gate-addresses.md")
+    [ "$(wc -l <<< "$rows")" -ge 15 ] || fail "gate-addresses.md has too few examples"
+    while IFS='|' read -r _ address type verdict station kind _; do
+        address=$(sed 's/^ *`//; s/` *$//' <<< "$address"); type=$(tr -d ' ' <<< "$type")
+        station=$(tr -d ' ' <<< "$station"); kind=$(tr -d ' ' <<< "$kind")
+        cli define "$address" --type "$type"
+        case "$verdict" in
+            *accepted*) expect_code 0; expect "station $station  kind/table $kind " ;;
+            *) expect_code 1; expect "station $station "
+               expect "$(sed 's/.*refused: //; s/ *$//' <<< "$verdict")" ;;
+        esac
+    done <<< "$rows"
+    ;;
 cli)
     # What the command-line host itself promises: exit 3 for usage and set-up problems, 0 for
     # --help, a station file checked under its own name, --lib relative to where it started.
@@ -287,7 +310,7 @@ delay_ms = 1500"
 esac
 
 if [ "$failures" -ne 0 ]; then
-    echo "--- simulator log"; cat "$work/sim.log"
+    if [ -f "$work/sim.log" ]; then echo "--- simulator log"; cat "$work/sim.log"; fi
     exit 1
 fi
 echo "scenario $scenario passed"
