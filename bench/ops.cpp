@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "host/instance_block.h"
 #include "entry/zelmain.h"
+#include "host/instance_block.h"
 #include "tolmar.h"
 
 namespace {
@@ -26,9 +26,9 @@ struct Operation {
 };
 
 constexpr Operation kOperations[] = {
-    {"read-int", 5, "001CSPEED", 4, 1},        {"read-float-table", 5, "001HFLOWS0001", 3, 1},
-    {"read-string", 5, "001EMSG", 7, 1},       {"write-int", 7, "001CSPEED", 4, 1},
-    {"write-digital", 7, "001ADOOR", 6, 1},    {"read-block", 6, "001GLEVELS0000", 4, 50},
+    {"read-int", 5, "001CSPEED", 4, 1},     {"read-float-table", 5, "001HFLOWS0001", 3, 1},
+    {"read-string", 5, "001EMSG", 7, 1},    {"write-int", 7, "001CSPEED", 4, 1},
+    {"write-digital", 7, "001ADOOR", 6, 1}, {"read-block", 6, "001GLEVELS0000", 4, 50},
 };
 
 }  // namespace
