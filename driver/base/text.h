@@ -38,7 +38,14 @@ class TextBuilder {
     }
 
     TextBuilder& Text(const char* text) {
-        while (*text != 0) Byte(*text++);
+        // Locals, not members, in the loop: stores through the char buffer could alias them.
+        char* out = buffer_ + length_;
+        const int room = capacity_ - 1 - length_;
+        int taken = 0;
+        for (; taken < room && text[taken] != 0; ++taken) out[taken] = text[taken];
+        out[taken] = 0;
+        length_ += taken;
+        if (text[taken] != 0) overflow_ = true;
         return *this;
     }
 
@@ -61,16 +68,18 @@ class TextBuilder {
     // Signed decimal, at least `minDigits` digits (the "%.2d" of printf for minDigits 2).
     TextBuilder& Decimal(int32_t value, int minDigits = 1) {
         uint32_t magnitude = value < 0 ? 0u - static_cast<uint32_t>(value) : value;
-        char digits[10];
-        int count = 0;
+        char text[24];
+        int at = sizeof text - 1;
+        text[at] = 0;
+        int digits = 0;
         do {
-            digits[count++] = static_cast<char>('0' + magnitude % 10);
+            text[--at] = static_cast<char>('0' + magnitude % 10);
             magnitude /= 10;
+            ++digits;
         } while (magnitude != 0);
-        if (value < 0) Byte('-');
-        for (int i = count; i < minDigits; ++i) Byte('0');
-        while (count > 0) Byte(digits[--count]);
-        return *this;
+        for (; digits < minDigits && at > 1; ++digits) text[--at] = '0';
+        if (value < 0) text[--at] = '-';
+        return Text(text + at);
     }
 
     int Length() const { return length_; }

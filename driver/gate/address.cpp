@@ -5,14 +5,18 @@
 namespace zeloe {
 
 int AddressLength(const char* address) {
-    int length = BoundedLength(address, kAddressScanLength);
-    if (length > kMaxAddressLength) return -1;
-    while (length > 0 && address[length - 1] == ' ') --length;
-    for (int i = 0; i < length; ++i) {
-        const auto c = static_cast<uint8_t>(address[i]);
-        if (c <= ' ' || c == 127) return -1;
+    int trailing = -1;  // where the run of blanks that began last starts, -1 while none
+    int length = 0;
+    for (; length < kAddressScanLength && address[length] != 0; ++length) {
+        const auto c = static_cast<uint8_t>(address[length]);
+        if (c == ' ') {
+            if (trailing < 0) trailing = length;
+        } else if (c < ' ' || c == 127 || trailing >= 0) {
+            return -1;  // a control character, DEL, or a blank inside the address
+        }
     }
-    return length;
+    if (length > kMaxAddressLength) return -1;
+    return trailing >= 0 ? trailing : length;
 }
 
 int StationOfAddress(const char* address) {
@@ -25,14 +29,36 @@ int StationOfAddress(const char* address) {
 }
 
 ParsedGate ParseGate(const char* address, int32_t station, int32_t hostType) {
-    ParsedGate gate{};
+    ParsedGate gate;
     gate.station = station;
-    const int length = AddressLength(address);
-    gate.valid = length >= 0;
-    if (!gate.valid) return gate;
-
+    gate.kind = kNoGate;
+    gate.hasIndex = false;
+    gate.index = 0;
+    gate.name[0] = 0;
+    gate.table[0] = 0;
+    // The address rule of AddressLength and the copy of the name, in one pass.
+    gate.valid = false;
+    int trailing = -1;
+    int length = 0;
+    for (; length < kAddressScanLength; ++length) {
+        const auto c = static_cast<uint8_t>(address[length]);
+        if (c == 0) break;
+        if (c == ' ') {
+            if (trailing < 0) trailing = length;
+        } else if (c < ' ' || c == 127 || trailing >= 0) {
+            return gate;
+        }
+        if (length >= 4 && length - 4 < kMaxGateNameLength)
+            gate.name[length - 4] = static_cast<char>(c);
+    }
+    if (length > kMaxAddressLength) {
+        gate.name[0] = 0;
+        return gate;
+    }
+    gate.valid = true;
+    if (trailing >= 0) length = trailing;
     const int nameLength = length > 4 ? length - 4 : 0;
-    for (int i = 0; i < nameLength; ++i) gate.name[i] = address[4 + i];
+    gate.name[nameLength] = 0;
     const uint8_t letter = length > 3 ? FoldTypeLetter(static_cast<uint8_t>(address[3])) : 0;
     gate.kind = ClassifyGate(letter, hostType);
 
@@ -42,9 +68,8 @@ ParsedGate ParseGate(const char* address, int32_t station, int32_t hostType) {
     if (nameLength >= kIndexDigits) {
         const int tableLength = nameLength - kIndexDigits;
         for (int i = 0; i < tableLength; ++i) gate.table[i] = gate.name[i];
-        char digits[kIndexDigits + 1] = {};
-        for (int i = 0; i < kIndexDigits; ++i) digits[i] = gate.name[tableLength + i];
-        gate.index = static_cast<uint16_t>(ParseDecimalInt(digits));
+        gate.table[tableLength] = 0;
+        gate.index = static_cast<uint16_t>(ParseDecimalInt(gate.name + tableLength));
         gate.hasIndex = true;
     }
     return gate;

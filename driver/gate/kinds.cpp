@@ -18,28 +18,4 @@ const GateLetter kGateLetters[13] = {
     {'M', EventReactionStatus, HostOnOff, "event/reaction status"},
 };
 
-uint8_t FoldTypeLetter(uint8_t code) {
-    return code >= 97 && code <= 127 ? static_cast<uint8_t>(code - 32) : code;
-}
-
-const GateLetter* FindGateLetter(uint8_t letter) {
-    const uint8_t folded = FoldTypeLetter(letter);
-    if (folded < 'A' || folded > 'M') return nullptr;
-    return &kGateLetters[folded - 'A'];
-}
-
-GateKind ClassifyGate(uint8_t foldedLetter, int32_t hostType) {
-    if (foldedLetter < 'A' || foldedLetter > 'M') return kNoGate;
-    const GateLetter& entry = kGateLetters[foldedLetter - 'A'];
-    return entry.hostType == hostType ? entry.kind : kNoGate;
-}
-
-bool IsTableKind(GateKind kind) {
-    return kind == IntegerTable || kind == FloatTable || kind == StringTable;
-}
-
-bool IsWritableKind(GateKind kind) {
-    return kind >= DigitalPoint && kind <= TimerVariable;
-}
-
 }  // namespace zeloe

@@ -42,15 +42,29 @@ struct GateLetter {
 extern const GateLetter kGateLetters[13];
 
 // Codes 97..127 are lowered by 32 (a..z become A..Z); every other code stays as it is.
-uint8_t FoldTypeLetter(uint8_t code);
+inline uint8_t FoldTypeLetter(uint8_t code) {
+    return code >= 97 && code <= 127 ? static_cast<uint8_t>(code - 32) : code;
+}
 
 // The entry of a type letter in either case, or nullptr.
-const GateLetter* FindGateLetter(uint8_t letter);
+inline const GateLetter* FindGateLetter(uint8_t letter) {
+    const uint8_t folded = FoldTypeLetter(letter);
+    return folded >= 'A' && folded <= 'M' ? &kGateLetters[folded - 'A'] : nullptr;
+}
 
 // The gate kind of a folded type letter with a host data type, or kNoGate.
-GateKind ClassifyGate(uint8_t foldedLetter, int32_t hostType);
+inline GateKind ClassifyGate(uint8_t foldedLetter, int32_t hostType) {
+    if (foldedLetter < 'A' || foldedLetter > 'M') return kNoGate;
+    const GateLetter& entry = kGateLetters[foldedLetter - 'A'];
+    return entry.hostType == hostType ? entry.kind : kNoGate;
+}
 
-bool IsTableKind(GateKind kind);
-bool IsWritableKind(GateKind kind);
+inline bool IsTableKind(GateKind kind) {
+    return kind == IntegerTable || kind == FloatTable || kind == StringTable;
+}
+
+inline bool IsWritableKind(GateKind kind) {
+    return kind >= DigitalPoint && kind <= TimerVariable;
+}
 
 }  // namespace zeloe

@@ -97,10 +97,10 @@ int32_t Send(SocketHandle handle, const void* bytes, int32_t count) {
 int32_t WaitReadable(SocketHandle handle, int32_t timeoutMs) {
     if (handle == 0) return -1;
     // A negative time-out would make poll() wait for ever; Winsock refuses it instead.
-    const int64_t deadline = MonotonicMs() + (timeoutMs < 0 ? 0 : timeoutMs);
+    const int32_t timeout = timeoutMs < 0 ? 0 : timeoutMs;
+    const int64_t deadline = MonotonicMs() + timeout;
     pollfd entry{Fd(handle), POLLIN, 0};
-    for (;;) {
-        const int64_t remaining = deadline - MonotonicMs();
+    for (int64_t remaining = timeout;; remaining = deadline - MonotonicMs()) {
         const int ready = poll(&entry, 1, remaining > 0 ? static_cast<int>(remaining) : 0);
         if (ready > 0) return (entry.revents & POLLNVAL) != 0 ? -1 : ready;
         if (ready == 0) return 0;

@@ -104,7 +104,9 @@ int32_t WriteGate(HostRequest* host) {
 
     // After an error reply the exchange leaves the controller's text at byte 2; the kinds that
     // get no reply here report an empty text (or why nothing was sent).
-    char reply[kReplySize] = {};
+    char reply[kReplySize];
+    reply[0] = 0;
+    reply[kPayloadOffset] = 0;
     uint16_t replyLength = 0;
     char* replyText = reply + kPayloadOffset;
 
