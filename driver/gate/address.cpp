@@ -46,6 +46,7 @@ ParsedGate ParseGate(const char* address, int32_t station, int32_t hostType) {
         if (c == ' ') {
             if (trailing < 0) trailing = length;
         } else if (c < ' ' || c == 127 || trailing >= 0) {
+            gate.name[0] = 0;  // parts of it may have been copied already
             return gate;
         }
         if (length >= 4 && length - 4 < kMaxGateNameLength)

@@ -36,6 +36,7 @@ TEST_F(Hardening, OneAddressRuleForDefinitionReadsAndWrites) {
         {"001CSP ED  ", 4, 1, nullptr, 0},
         {"001CSPEED\t ", 4, 1, nullptr, 0},
         {"001CSP\rED", 4, 1, nullptr, 0},  // would smuggle a second command to the controller
+        {"001CSPEEDWITHALONGNAME\t", 4, 1, nullptr, 0},
         {"001CSPEED" + std::string(24, ' '), 4, 1, nullptr, 0},  // no terminator within 33
     };
     for (const auto& c : cases) {
@@ -75,6 +76,8 @@ TEST_F(Hardening, OneAddressRuleForDefinitionReadsAndWrites) {
             EXPECT_EQ(Call(6, &access), 1);
             EXPECT_TRUE(log.All().empty());
             EXPECT_EQ(Call(7, &access), 1);
+            ASSERT_FALSE(log.All().empty());
+            EXPECT_EQ(log.All()[0].text, "ZELOE: Error. Writing to a read-only type! Gate: '  '");
             EXPECT_TRUE(net.sent.empty());
             EXPECT_EQ(value, std::vector<uint8_t>(8, 0xEE));
         }
