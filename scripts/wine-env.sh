@@ -29,7 +29,10 @@ wine_start() {
     # service started by a test would inherit that test's output pipes and keep its runner
     # waiting.
     mkdir -p "$WINEPREFIX"
-    wineserver -p"$wine_idle_seconds"
+    # A server of this prefix left by a run that was killed is simply used again.
+    if ! wineserver -p"$wine_idle_seconds" 2>/dev/null; then
+        echo "wine: using the server already running for $WINEPREFIX"
+    fi
     wineboot --init >/dev/null 2>&1
 }
 
