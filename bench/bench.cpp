@@ -76,6 +76,7 @@ static void PinToOneCore() {
 #include "entry/zelmain.h"
 #include "host/codes.h"
 #include "host/instance_block.h"
+#include "operations.h"
 #include "tolmar.h"
 
 namespace {
@@ -100,9 +101,7 @@ std::string Framed(const std::string& payload) {
 
 // The canned replies, by command.
 std::map<std::string, std::string> Replies() {
-    std::string record(20, '\0');
-    record[1] = 1;
-    record[3] = 4;
+    const std::string record = zeloe::bench::PointRecordBytes();
     std::string block(200, '\0');
     for (size_t i = 0; i < block.size(); i += 4) block[i] = static_cast<char>(i / 4);
     return {
@@ -199,33 +198,8 @@ class Peer {
     std::thread thread_;
 };
 
-struct Operation {
-    const char* name;
-    int32_t command;
-    const char* address;
-    int32_t hostType;
-    uint32_t count;
-    std::vector<std::string> exchanges;  // the bytes the driver sends, in order
-};
-
-std::vector<Operation> Operations() {
-    std::string record(20, '\0');
-    record[1] = 1;
-    record[3] = 4;
-    return {
-        {"ReadGate integer variable", 5, "001CSPEED", 4, 1, {"^SPEED @@ .\r"}},
-        {"ReadGate float table element", 5, "001HFLOWS0001", 3, 1, {"1 }FLOWS TABLE@ F.\r"}},
-        {"ReadGate string variable", 5, "001EMSG", 7, 1, {"*MSG PRINT$\r"}},
-        {"WriteGate integer variable", 7, "001CSPEED", 4, 1, {"1 ^SPEED @!\r"}},
-        {"WriteGate digital point",
-         7,
-         "001ADOOR",
-         6,
-         1,
-         {"~DOOR PT32@\r", "~DOOR PT32!\r" + record}},
-        {"ReadBlock 50 elements", 6, "001GLEVELS0000", 4, 50, {"50 0 }LEVELS TRange.\r"}},
-    };
-}
+using zeloe::bench::Operation;
+using zeloe::bench::Operations;
 
 void Quiet(void*, int, const char*) {}
 
@@ -253,9 +227,8 @@ class DriverClient {
     bool Run(const Operation& op) {
         char address[40] = {};
         std::strncpy(address, op.address, sizeof address - 1);
-        // Integer 1 for the integer write, the word 1 (on) at bytes 2 and 3 for the point.
-        uint8_t value[256] = {};
-        value[op.hostType == 6 ? 2 : 0] = 1;
+        uint8_t value[256];
+        zeloe::bench::FillValue(op, value, sizeof value);
         zeloe::GateAccess access{};
         access.address = address;
         access.station = 1;
@@ -363,7 +336,7 @@ int main(int argc, char** argv) {
                 s.push_back(OpsPerSecond(same, op, ops, failures));
                 r.push_back(OpsPerSecond(raw, op, ops, failures));
             }
-            std::printf("  %-32s %10.0f %10.0f %10.0f %8.3f %8.3f %7.1f%%\n", op.name, Median(d),
+            std::printf("  %-32s %10.0f %10.0f %10.0f %8.3f %8.3f %7.1f%%\n", op.title, Median(d),
                         Median(s), Median(r), Median(d) / Median(s), Median(d) / Median(r),
                         std::max({Spread(d), Spread(s), Spread(r)}));
         }

@@ -11,25 +11,12 @@
 
 #include "entry/zelmain.h"
 #include "host/instance_block.h"
+#include "operations.h"
 #include "tolmar.h"
 
 namespace {
 
 void Quiet(void*, int, const char*) {}
-
-struct Operation {
-    const char* name;
-    int32_t command;
-    const char* address;
-    int32_t hostType;
-    uint32_t count;
-};
-
-constexpr Operation kOperations[] = {
-    {"read-int", 5, "001CSPEED", 4, 1},     {"read-float-table", 5, "001HFLOWS0001", 3, 1},
-    {"read-string", 5, "001EMSG", 7, 1},    {"write-int", 7, "001CSPEED", 4, 1},
-    {"write-digital", 7, "001ADOOR", 6, 1}, {"read-block", 6, "001GLEVELS0000", 4, 50},
-};
 
 }  // namespace
 
@@ -38,9 +25,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: zeloe-ops ADDRESS OPERATION COUNT\n");
         return 3;
     }
-    const Operation* op = nullptr;
-    for (const auto& candidate : kOperations)
-        if (std::strcmp(candidate.name, argv[2]) == 0) op = &candidate;
+    const zeloe::bench::Operation* op = nullptr;
+    for (const auto& candidate : zeloe::bench::Operations())
+        if (std::strcmp(candidate.key, argv[2]) == 0) op = &candidate;
     if (op == nullptr) {
         std::fprintf(stderr, "zeloe-ops: unknown operation %s\n", argv[2]);
         return 3;
@@ -62,10 +49,8 @@ int main(int argc, char** argv) {
 
     char address[40] = {};
     std::strncpy(address, op->address, sizeof address - 1);
-    std::vector<uint8_t> value(256, 0);
-    const int32_t one = 1;
-    std::memcpy(value.data(), &one, 4);
-    std::memcpy(value.data() + 2, &one, 2);
+    std::vector<uint8_t> value(256);
+    zeloe::bench::FillValue(*op, value.data(), value.size());
     zeloe::GateAccess access{};
     access.address = address;
     access.station = 1;

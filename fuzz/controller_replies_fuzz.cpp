@@ -54,13 +54,8 @@ testing::Reaction NextReaction(FuzzedDataProvider& in) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzedDataProvider in(data, size);
-    static const bool written = (fuzz::WriteStationFile(std::string("001:10.0.0.1\n")), true);
-    (void)written;
-    auto& net = testing::FakeNet::Get();
-    net.Reset();
-    net.At("10.0.0.1").onCommand = [&in](const std::string&) { return NextReaction(in); };
     fuzz::Instance instance;
-    instance.Start(1);
+    fuzz::StartOneStation(instance, [&in](const std::string&) { return NextReaction(in); });
 
     for (int round = 0; round < 8 && in.remaining_bytes() > 0; ++round) {
         const GateCase& gate = kGates[in.ConsumeIntegralInRange<size_t>(0, std::size(kGates) - 1)];

@@ -74,6 +74,15 @@ void Instance::Check() const {
         Fail("the driver wrote a block byte it must leave alone");
 }
 
+void StartOneStation(Instance& instance, testing::CommandScript script) {
+    static const bool written = (WriteStationFile(std::string("001:10.0.0.1\n")), true);
+    (void)written;
+    auto& net = testing::FakeNet::Get();
+    net.Reset();
+    net.At("10.0.0.1").onCommand = std::move(script);
+    instance.Start(1);
+}
+
 void WriteStationFile(const uint8_t* data, size_t size) {
     EnterWorkDirectory();
     const int fd = ::open("zelOE01.int", O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);

@@ -9,6 +9,7 @@
 
 #include "host/instance_block.h"
 #include "host/records.h"
+#include "support/fake_net.h"
 
 namespace zeloe::fuzz {
 
@@ -49,6 +50,10 @@ class Instance {
 // instance 1 there.
 void WriteStationFile(const uint8_t* data, size_t size);
 void WriteStationFile(const std::string& text);
+
+// One scripted controller as station 1 (10.0.0.1), answering every command, the power-up
+// clear included, by `script`; the instance is started against it.
+void StartOneStation(Instance& instance, testing::CommandScript script);
 
 // Stops the run: a fault the fuzzer found.
 [[noreturn]] void Fail(const char* what);

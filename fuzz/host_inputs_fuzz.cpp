@@ -38,13 +38,8 @@ int32_t AnyInt(FuzzedDataProvider& in) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzedDataProvider in(data, size);
-    static const bool written = (fuzz::WriteStationFile(std::string("001:10.0.0.1\n")), true);
-    (void)written;
-    auto& net = testing::FakeNet::Get();
-    net.Reset();
-    net.At("10.0.0.1").onCommand = Plausible;
     fuzz::Instance instance;
-    instance.Start(1);
+    fuzz::StartOneStation(instance, Plausible);
 
     for (int round = 0; round < 8 && in.remaining_bytes() > 0; ++round) {
         static constexpr int32_t kCommands[] = {3, 4, 5, 6, 7, 2, 15, 0, 9, 16, -1};

@@ -18,8 +18,11 @@ fi
 
 missing=()
 for package in "${packages[@]}"; do
-    status=$(dpkg-query -W -f='${db:Status-Status}' "$package" 2>/dev/null || true)
-    [ "$status" = installed ] || missing+=("$package")
+    # dpkg-query fails for a package it has never seen: that one is missing too.
+    if ! status=$(dpkg-query -W -f='${db:Status-Status}' "$package" 2>/dev/null) ||
+        [ "$status" != installed ]; then
+        missing+=("$package")
+    fi
 done
 
 if [ ${#missing[@]} -gt 0 ]; then

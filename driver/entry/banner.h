@@ -11,7 +11,8 @@ namespace zeloe {
 
 constexpr int kBannerLineWidth = 61;
 constexpr int kBannerLength = 1 + 6 * (kBannerLineWidth + 1);
-constexpr char kBannerVersionText[] = "zeloe Opto 22 controllers driver, Version " ZELOE_VERSION_TEXT;
+constexpr char kBannerVersionText[] =
+    "zeloe Opto 22 controllers driver, Version " ZELOE_VERSION_TEXT;
 
 static_assert(sizeof(kBannerVersionText) - 1 == 46, "line 5 must stay 61 characters");
 

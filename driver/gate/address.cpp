@@ -4,7 +4,7 @@
 
 namespace zeloe {
 
-int AddressLength(const char* address) {
+int AddressLength(const char* address, char* nameCopy) {
     int trailing = -1;  // where the run of blanks that began last starts, -1 while none
     int length = 0;
     for (; length < kAddressScanLength && address[length] != 0; ++length) {
@@ -14,6 +14,8 @@ int AddressLength(const char* address) {
         } else if (c < ' ' || c == 127 || trailing >= 0) {
             return -1;  // a control character, DEL, or a blank inside the address
         }
+        if (nameCopy != nullptr && length >= 4 && length - 4 < kMaxGateNameLength)
+            nameCopy[length - 4] = static_cast<char>(c);
     }
     if (length > kMaxAddressLength) return -1;
     return trailing >= 0 ? trailing : length;
@@ -36,28 +38,13 @@ ParsedGate ParseGate(const char* address, int32_t station, int32_t hostType) {
     gate.index = 0;
     gate.name[0] = 0;
     gate.table[0] = 0;
-    // The address rule of AddressLength and the copy of the name, in one pass.
-    gate.valid = false;
-    int trailing = -1;
-    int length = 0;
-    for (; length < kAddressScanLength; ++length) {
-        const auto c = static_cast<uint8_t>(address[length]);
-        if (c == 0) break;
-        if (c == ' ') {
-            if (trailing < 0) trailing = length;
-        } else if (c < ' ' || c == 127 || trailing >= 0) {
-            gate.name[0] = 0;  // parts of it may have been copied already
-            return gate;
-        }
-        if (length >= 4 && length - 4 < kMaxGateNameLength)
-            gate.name[length - 4] = static_cast<char>(c);
-    }
-    if (length > kMaxAddressLength) {
-        gate.name[0] = 0;
+    // The address rule and the copy of the name, in one pass.
+    const int length = AddressLength(address, gate.name);
+    gate.valid = length >= 0;
+    if (!gate.valid) {
+        gate.name[0] = 0;  // parts of it may have been copied already
         return gate;
     }
-    gate.valid = true;
-    if (trailing >= 0) length = trailing;
     const int nameLength = length > 4 ? length - 4 : 0;
     gate.name[nameLength] = 0;
     const uint8_t letter = length > 3 ? FoldTypeLetter(static_cast<uint8_t>(address[3])) : 0;

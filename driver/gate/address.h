@@ -15,8 +15,10 @@ constexpr int kMaxTableNameLength = kMaxGateNameLength - kIndexDigits;
 
 // The one rule for every address text the host hands over: it ends within its first 33 bytes,
 // trailing blanks (hosts pad fixed-width fields) are not part of it, and what remains holds no
-// blank, control character or DEL. The length without the trailing blanks, or -1.
-int AddressLength(const char* address);
+// blank, control character or DEL. The length without the trailing blanks, or -1. With
+// `nameCopy` (kMaxGateNameLength + 1 bytes), the characters from the fifth on are copied there
+// as they are looked at; the caller terminates the copy.
+int AddressLength(const char* address, char* nameCopy = nullptr);
 
 // The station number of an address's three leading digits, or -1 when they are not digits.
 int StationOfAddress(const char* address);

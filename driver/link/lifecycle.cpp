@@ -4,6 +4,7 @@
 #include "host/instance_block.h"
 #include "host/messages.h"
 #include "link/station_file.h"
+#include "link/station_link.h"
 #include "link/transport.h"
 
 namespace zeloe {
@@ -26,10 +27,6 @@ AddressText AddressOf(const InstanceBlock& block, int station) {
     const char* slot = block.stationAddress[station];
     for (int i = 0; i < kAddressSlotSize && slot[i] != 0; ++i) address.text[i] = slot[i];
     return address;
-}
-
-Link LinkOf(const InstanceBlock& block, int station) {
-    return Link{block.stationSocket[station], block.timeoutMs};
 }
 
 // Starts sockets and connects every configured station.
@@ -77,7 +74,7 @@ int32_t Start(HostRequest* request) {
     // Also for stations whose connect failed: their entry is 0, so the clear fails at once.
     for (int station = 0; station < kStationCount; ++station) {
         if (!IsConfigured(block, station)) continue;
-        if (!PowerUpClear(LinkOf(block, station)))
+        if (!PowerUpClear(StationLink(block, station)))
             err(kCategoryInfo, "ZELOE:Cold Start Powerup Msg to PLC %d failed!", station);
     }
     return kOk;
@@ -99,7 +96,7 @@ int32_t RestartStation(HostRequest* request) {
     err(kCategoryAlarm, "ZelOE: Reconnecting PLC %.2d, TcpIp address %s", station, address.text);
     if (!ConnectStation(address.text, &entry)) return kRefused;
 
-    if (!PowerUpClear(LinkOf(block, station)))
+    if (!PowerUpClear(StationLink(block, station)))
         err(kCategoryInfo, "ZELOE:Warm Start Powerup Msg to PLC %d failed!", station);
     return kOk;
 }

@@ -23,22 +23,19 @@ bool ReadStationFile(int32_t instanceNumber, StationAddressSlots& slots) {
         err(kCategoryAlarm, "ZelOE: Init File %s not found !!! ", fileName);
         return false;
     }
-    int32_t bytesRead = 0;
-    auto nextByte = [&file, &bytesRead] {
-        if (bytesRead >= kMaxStationFileBytes) return -1;
-        const int byte = platform::NextByte(file);
-        if (byte >= 0) ++bytesRead;
-        return byte;
-    };
+    StationFileBytes nextByte([&file] { return platform::NextByte(file); });
 
     for (int lineNumber = 0; lineNumber < kMaxStationLines; ++lineNumber) {
         char line[kStationLineSize] = {};
         const StationLine read = ReadStationLine(nextByte, line);
         if (read == StationLine::kEnd) break;
-        if (read == StationLine::kRead && line[0] == 0) break;
-        const StationEntry entry =
-            read == StationLine::kRead ? DecodeStationLine(line) : StationEntry{};
-        if (read == StationLine::kOverlong || entry.verdict != StationEntry::kAccepted) {
+        if (read == StationLine::kOverlong) {
+            err(kCategoryAlarm, kIllegalStationLine, fileName);
+            continue;
+        }
+        if (line[0] == 0) break;  // an empty line ends the list
+        const StationEntry entry = DecodeStationLine(line);
+        if (entry.verdict != StationEntry::kAccepted) {
             err(kCategoryAlarm, kIllegalStationLine, fileName);
             continue;
         }

@@ -60,6 +60,23 @@ StationLine ReadStationLine(NextByte&& nextByte, char (&line)[kStationLineSize])
     }
 }
 
+// A byte source held to the file's limit: the next byte, or -1 at the end or at the limit.
+template <typename NextByte>
+class StationFileBytes {
+  public:
+    explicit StationFileBytes(NextByte next) : next_(next) {}
+    int operator()() {
+        if (read_ >= kMaxStationFileBytes) return -1;
+        const int byte = next_();
+        if (byte >= 0) ++read_;
+        return byte;
+    }
+
+  private:
+    NextByte next_;
+    int32_t read_ = 0;
+};
+
 // What the kept characters of one line configure.
 struct StationEntry {
     enum Verdict : uint8_t {

@@ -2,9 +2,8 @@
 #pragma once
 
 #include "gate/address.h"
-#include "host/instance_block.h"
 #include "host/records.h"
-#include "link/transport.h"
+#include "link/station_link.h"
 
 namespace zeloe {
 
@@ -14,12 +13,6 @@ struct GateRequest {
     uint16_t count;  // the low 16 bits of the element count
     void* hostValue;
 };
-
-// Station numbers outside the 256-entry table count as unconnected instead of indexing past it.
-inline Link StationLink(const InstanceBlock& block, int32_t station) {
-    const bool inTable = station >= 0 && station < kStationCount;
-    return Link{inTable ? block.stationSocket[station] : 0, block.timeoutMs};
-}
 
 inline GateRequest TakeGateRequest(const HostRequest& request) {
     const auto& access = *static_cast<const GateAccess*>(request.params);

@@ -31,14 +31,10 @@ int CheckStationFile(const std::string& path, std::ostream& out) {
         return -1;
     }
     // The driver's own reader and its limits, over the bytes of the file.
-    int32_t bytesRead = 0;
-    auto nextByte = [&file, &bytesRead] {
-        if (bytesRead >= kMaxStationFileBytes) return -1;
+    StationFileBytes nextByte([&file] {
         const int byte = file.get();
-        if (byte == std::char_traits<char>::eof()) return -1;
-        ++bytesRead;
-        return byte & 0xFF;
-    };
+        return byte == std::char_traits<char>::eof() ? -1 : byte & 0xFF;
+    });
 
     int problems = 0;
     for (int lineNumber = 1; lineNumber <= kMaxStationLines; ++lineNumber) {

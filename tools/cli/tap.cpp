@@ -1,5 +1,7 @@
 #include "tap.h"
 
+#include "byte_text.h"
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -45,29 +47,6 @@ bool Endpoint(const std::string& address, sockaddr_in& endpoint) {
 
 bool IsLoopback(const sockaddr_in& endpoint) {
     return (ntohl(endpoint.sin_addr.s_addr) >> 24) == 127;
-}
-
-std::string Printable(const std::string& bytes) {
-    std::ostringstream out;
-    for (unsigned char c : bytes) {
-        if (c == '\r')
-            out << "\\r";
-        else if (c == '\\' || c == '"')
-            out << '\\' << c;
-        else if (c >= 32 && c < 127)
-            out << c;
-        else
-            out << "\\x" << std::hex << std::setw(2) << std::setfill('0') << int(c) << std::dec;
-    }
-    return out.str();
-}
-
-std::string Hex(const std::string& bytes) {
-    std::ostringstream out;
-    for (size_t i = 0; i < bytes.size(); ++i)
-        out << (i ? " " : "") << std::hex << std::setw(2) << std::setfill('0')
-            << int(static_cast<unsigned char>(bytes[i]));
-    return out.str();
 }
 
 struct Pair {
@@ -188,15 +167,16 @@ class Tap {
         }
         const double t = Seconds(now);
         std::printf("[%9.3f] #%d %s \"%s\"  %s", t, pair.number, fromHost ? "->" : "<-",
-                    Printable(bytes).c_str(), Hex(bytes).c_str());
+                    tools::PrintableBytes(bytes).c_str(), tools::HexBytes(bytes).c_str());
         if (replyMs >= 0) std::printf("  (reply after %.1f ms)", replyMs);
         std::printf("\n");
         std::fflush(stdout);
         if (log_) {
             log_ << "{\"t\":" << std::fixed << std::setprecision(3) << t
                  << ",\"connection\":" << pair.number << ",\"direction\":\""
-                 << (fromHost ? "command" : "reply") << "\",\"text\":\"" << Printable(bytes)
-                 << "\",\"hex\":\"" << Hex(bytes) << "\"";
+                 << (fromHost ? "command" : "reply") << "\",\"text\":\""
+                 << tools::PrintableBytes(bytes) << "\",\"hex\":\"" << tools::HexBytes(bytes)
+                 << "\"";
             if (replyMs >= 0) log_ << ",\"reply_ms\":" << std::setprecision(1) << replyMs;
             log_ << "}\n";
             log_.flush();

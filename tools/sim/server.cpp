@@ -15,6 +15,7 @@
 #include <random>
 #include <sstream>
 
+#include "byte_text.h"
 #include "controller.h"
 
 namespace zeloe::sim {
@@ -48,26 +49,6 @@ struct Listener {
     std::vector<int> fillers;
     bool failed = false;  // could not listen; never tried again
 };
-
-std::string Printable(const std::string& bytes) {
-    std::ostringstream out;
-    for (unsigned char c : bytes) {
-        if (c == '\r')
-            out << "\\r";
-        else if (c >= 32 && c < 127)
-            out << c;
-        else
-            out << "\\x" << std::hex << std::setw(2) << std::setfill('0') << int(c) << std::dec;
-    }
-    return out.str();
-}
-
-std::string Hex(const std::string& bytes) {
-    std::ostringstream out;
-    for (unsigned char c : bytes)
-        out << std::hex << std::setw(2) << std::setfill('0') << int(c) << ' ';
-    return out.str();
-}
 
 bool IsLoopback(const std::string& address) {
     in_addr parsed{};
@@ -228,7 +209,8 @@ class Server {
         if (!options_.trace) return;
         const double t = std::chrono::duration<double>(Clock::now() - start_).count();
         log_ << std::fixed << std::setprecision(3) << "[" << t << "] " << station.address << ' '
-             << direction << " \"" << Printable(bytes) << "\"  " << Hex(bytes) << std::endl;
+             << direction << " \"" << tools::PrintableBytes(bytes) << "\"  "
+             << tools::HexBytes(bytes) << (bytes.empty() ? "" : " ") << std::endl;
     }
 
     void Accept(Listener& l) {
